@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Inside the display: the prefix, one persistent wineserver for the whole
+# run, then ctest. The wineserver keeps the pipes it inherits open, so it
+# gets none of ours and is stopped at the end whatever happens.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash "$here/scripts/wine-prefix.sh" || exit 1
+wineserver -p </dev/null >/dev/null 2>&1
+trap 'wineserver -k </dev/null >/dev/null 2>&1' EXIT
+# The first Wine program starts the prefix's services, which live as long as
+# the wineserver and would hold ctest's output pipes open: start them here,
+# with none of our pipes.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+ctest --test-dir "$here/build" --output-on-failure -j2 "$@"

@@ -1,0 +1,39 @@
+// The program's main dialog: the one tree sheet with the seven pages.
+#pragma once
+
+#include "sheet/tree_sheet.h"
+
+class TChnDirPage;
+class TConfigPage;
+
+// The command that tells the Channel files page the application was
+// activated or deactivated.
+constexpr int kActivationNoticeId = 0x3000;
+
+class TConfigDlg : public TTreeSheet {
+public:
+    TConfigDlg();
+    ~TConfigDlg() override;
+
+    int Other(TMsg& msg) override;
+    void AddPages() override;
+    int CanClose() override;
+
+    static int ProductKeyExists();
+
+    TChnDirPage* chnDirPage = nullptr;
+};
+
+// Reports a problem of a page: kind 0 is a warning, any other value an error.
+void AddError(TWin* page, const char* text, int kind);
+
+// Page factories; each returns null when the page cannot be allocated. A
+// factory that is null in the page table is a page not built into the program.
+using PageFactory = TConfigPage* (*)(TWin* parent);
+TConfigPage* NewChnDirPage(TWin* parent);
+TConfigPage* NewNetworkPage(TWin* parent);
+TConfigPage* NewInstallPage(TWin* parent, int installed);
+TConfigPage* NewDesktopPage(TWin* parent);
+TConfigPage* NewPluginPage(TWin* parent);
+TConfigPage* NewMaxChnlPage(TWin* parent);
+TConfigPage* NewShareToolPage(TWin* parent);

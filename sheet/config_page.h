@@ -1,0 +1,21 @@
+// The base of every configuration page: a modeless child dialog of the sheet
+// that loads its settings in InitDlg and saves them in Apply.
+#pragma once
+
+#include "ui/dialog.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+// The id that the sheet's notifications to its pages carry (the placeholder).
+constexpr int kPageNotifyId = 162;
+
+class TConfigPage : public TModelessDlg {
+public:
+    TConfigPage(const char* templateName, TWin* parent, TControlMap* controls);
+
+    // PSN_APPLY: GetData, then Apply; a refusal answers 1.
+    int Notify(int id, NMHDR* header, LRESULT* result) override;
+    // Saves the page; nonzero on success, 0 refuses the OK.
+    virtual int Apply() { return 1; }
+};

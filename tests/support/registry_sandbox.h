@@ -1,0 +1,33 @@
+// For the life of a test, HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this
+// process are remapped onto fresh scratch keys, deleted again afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kt_test {
+
+class RegistrySandbox {
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
+    std::string scratchPath;
+    HKEY machine = nullptr;
+    HKEY user = nullptr;
+};
+
+// Small registry tools for tests; each fails the running test on an error.
+// A null value name is the key's default value.
+void SetRegString(HKEY root, const char* subkey, const char* valueName, const char* text);
+// Whether the value exists; its text into *text.
+bool GetRegString(HKEY root, const char* subkey, const char* valueName, std::string* text);
+bool RegKeyExists(HKEY root, const char* subkey);
+void CreateRegKey(HKEY root, const char* subkey);
+void DeleteRegTree(HKEY root, const char* subkey);
+
+}  // namespace kt_test

@@ -1,0 +1,83 @@
+#include "ui/app.h"
+
+#include "ui/win.h"
+
+#include <ole2.h>
+
+TApp* TApp::TheApp = nullptr;
+
+TSystem::TSystem() {
+    // The shell's folder chooser needs an apartment; failing here only means
+    // the chooser falls back to its old look.
+    oleStarted = SUCCEEDED(OleInitialize(nullptr));
+}
+
+TSystem::~TSystem() {
+    if (oleStarted)
+        OleUninitialize();
+}
+
+int CheckVelaDebugVersion(HINSTANCE instance, int debug, int release) {
+    if (!instance)
+        return 0;
+#ifdef NDEBUG
+    (void)debug;  // a release layer serves whoever accepts release
+    return release != 0;
+#else
+    return debug != 0 || release != 0;
+#endif
+}
+
+TApp::TApp(HINSTANCE instance, WNDPROC windowProc) : TModule(instance), wndProc(windowProc) {
+    TheApp = this;
+}
+
+TApp::~TApp() {
+    if (TheApp == this)
+        TheApp = nullptr;
+}
+
+int TApp::Init(HINSTANCE, char* commandLine, int show) {
+    cmdLine = commandLine;
+    showCommand = show;
+    return 1;
+}
+
+int DialogMessage(MSG& msg) {
+    if (!msg.hwnd)
+        return 0;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    TWin* win = TWin::GetWin(root);
+    if (!win || !win->IsDialog())
+        return 0;
+    return IsDialogMessageA(root, &msg);
+}
+
+int TApp::Run() {
+    // The main window is created hidden, so that nothing shows while it is
+    // still being built; it appears with the show command of the start.
+    if (mainWin && mainWin->GetHandle())
+        ShowWindow(mainWin->GetHandle(), showCommand);
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0)
+            break;
+        if (got == -1)
+            return exitCode;
+        if (DialogMessage(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return exitCode;
+}
+
+void TApp::Done() {
+    mainWin = nullptr;
+}
+
+void TApp::Quit(int code) {
+    exitCode = code;
+    PostQuitMessage(code);
+}

@@ -1,0 +1,225 @@
+#include "ui/win.h"
+
+#include "ui/app.h"
+
+#include <cstdlib>
+
+namespace {
+
+const char kObjectProp[] = "VLWinObject";
+
+// operator new notes the block it handed out last, so that the constructor
+// can tell a heap object (deleted with its window) from one on the stack.
+void* lastAllocation = nullptr;
+int failingAllocations = 0;
+
+bool IsSystemClass(const char* className) {
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof info;
+    return GetClassInfoExA(nullptr, className, &info) != 0;
+}
+
+}  // namespace
+
+int TWin::bEatHelpMessage = 0;
+
+TRect& TRect::operator=(const TWin* win) {
+    left = top = right = bottom = 0;
+    if (win && win->GetHandle() && !GetClientRect(win->GetHandle(), this))
+        left = top = right = bottom = 0;
+    return *this;
+}
+
+WNDPROC LayerWndProc() {
+    if (TApp::TheApp && TApp::TheApp->wndProc)
+        return TApp::TheApp->wndProc;
+    return TWin::StdWndProc;
+}
+
+TWin::TWin(const char* className, TWin* parentWin, int id) : wca{}, parent(parentWin) {
+    wca.className = className;
+    wca.title = "";
+    wca.x = wca.y = wca.w = wca.h = CW_USEDEFAULT;
+    wca.id = id;
+    if (lastAllocation == this) {
+        deleteWithWindow = true;
+        lastAllocation = nullptr;
+    }
+}
+
+TWin::~TWin() {
+    if (hwnd)
+        UnlinkWindow();
+}
+
+void* TWin::operator new(std::size_t size) noexcept {
+    if (failingAllocations > 0) {
+        --failingAllocations;
+        return nullptr;
+    }
+    void* block = std::malloc(size);
+    lastAllocation = block;
+    return block;
+}
+
+void TWin::operator delete(void* block) noexcept {
+    if (block == lastAllocation)
+        lastAllocation = nullptr;
+    std::free(block);
+}
+
+void TWin::FailAllocations(int n) {
+    failingAllocations = n;
+}
+
+TWin* TWin::GetWin(HWND window) {
+    if (!window)
+        return nullptr;
+    return static_cast<TWin*>(GetPropA(window, kObjectProp));
+}
+
+int TWin::LinkWindow(HWND window) {
+    if (!window || GetWin(window))
+        return 0;
+    if (!SetPropA(window, kObjectProp, this))
+        return 0;
+    hwnd = window;
+    ownProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LayerWndProc())));
+    return 1;
+}
+
+void TWin::UnlinkWindow() {
+    if (!hwnd)
+        return;
+    if (ownProc)
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
+    RemovePropA(hwnd, kObjectProp);
+    hwnd = nullptr;
+    ownProc = nullptr;
+}
+
+LRESULT CALLBACK TWin::StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        if (auto* win = static_cast<TWin*>(create->lpCreateParams))
+            win->LinkWindow(window);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int TWin::RegisterClassFor(const char* className) {
+    if (IsSystemClass(className))
+        return 1;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc))
+        return 1;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = StartProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = className;
+    return RegisterClassExA(&wc) != 0;
+}
+
+int TWin::Create() {
+    if (hwnd)
+        return 1;
+    if (!RegisterClassFor(wca.className))
+        return 0;
+    HWND parentWindow = parent ? parent->GetHandle() : nullptr;
+    DWORD style = wca.style;
+    // A child's menu argument is its control id.
+    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(wca.id)) : nullptr;
+    HWND window = CreateWindowExA(wca.exStyle, wca.className, wca.title, style, wca.x, wca.y,
+                                  wca.w, wca.h, parentWindow, menu, GetModuleHandleA(nullptr), this);
+    if (!window)
+        return 0;
+    // System classes never saw our creation parameter: link them now.
+    if (!hwnd && !LinkWindow(window)) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return 1;
+}
+
+int TWin::Command(int, unsigned) {
+    return 0;
+}
+
+int TWin::Notify(int, NMHDR*, LRESULT*) {
+    return 0;
+}
+
+LRESULT TWin::DefaultProc(const TMsg& msg) {
+    if (ownProc)
+        return CallWindowProcA(ownProc, hwnd, msg.message, msg.wParam, msg.lParam);
+    return DefWindowProcA(hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
+LRESULT TWin::MsgProc(TMsg& msg) {
+    switch (msg.message) {
+    case WM_COMMAND:
+        if (Command(LOWORD(msg.wParam), HIWORD(msg.wParam)))
+            return 0;
+        break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(msg.lParam);
+        LRESULT result = 0;
+        if (header && Notify(static_cast<int>(header->idFrom), header, &result))
+            return result;
+        break;
+    }
+    case WM_TIMER:
+        if (Timer(msg.wParam))
+            return 0;
+        break;
+    case WM_PAINT:
+        if (Paint())
+            return 0;
+        break;
+    case WM_SIZE: {
+        TRect client(0, 0, LOWORD(msg.lParam), HIWORD(msg.lParam));
+        if (Sized(client, static_cast<UINT>(msg.wParam)))
+            return 0;
+        break;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (Key(msg))
+            return msg.result;
+        break;
+    case WM_HELP:
+        // The F1 press was already turned into a help command.
+        if (bEatHelpMessage) {
+            bEatHelpMessage = 0;
+            return 1;
+        }
+        break;
+    default:
+        if (Other(msg))
+            return msg.result;
+        break;
+    }
+    return DefaultProc(msg);
+}
+
+LRESULT CALLBACK TWin::StdWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWin* win = GetWin(window);
+    if (!win)
+        return 0;
+    if (message == WM_DESTROY) {
+        win->UnlinkWindow();
+        if (win->DeletedWithWindow())
+            delete win;
+        // The window's own procedure still gets to clean up after itself.
+        CallWindowProcA(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), window,
+                        message, wParam, lParam);
+        return 0;
+    }
+    TMsg msg{message, wParam, lParam, 0};
+    return win->MsgProc(msg);
+}
