@@ -17,7 +17,9 @@ HINSTANCE AppInstance() {
 }  // namespace
 
 TDialog::TDialog(HINSTANCE inst, const char* name, TWin* parentWin, TControlMap* table)
-    : TWin("#32770", parentWin, 0), instance(inst ? inst : AppInstance()), templateName(name),
+    : TWin("#32770", parentWin, 0),
+      instance(inst ? inst : AppInstance()),
+      templateName(name),
       controls(table) {}
 
 TDialog::TDialog(const char* name, TWin* parentWin, TControlMap* table)
@@ -106,19 +108,19 @@ void TDialog::EndDlg(int result) {
 
 LRESULT TDialog::MsgProc(TMsg& msg) {
     switch (msg.message) {
-    case WM_CLOSE:
-        // The close box is Cancel, handled before the sender goes on.
-        Command(IDCANCEL, 0);
-        return 0;
-    case WM_HELP:
-        if (bEatHelpMessage) {
-            bEatHelpMessage = 0;
+        case WM_CLOSE:
+            // The close box is Cancel, handled before the sender goes on.
+            Command(IDCANCEL, 0);
+            return 0;
+        case WM_HELP:
+            if (bEatHelpMessage) {
+                bEatHelpMessage = 0;
+                return TRUE;
+            }
+            Help();
             return TRUE;
-        }
-        Help();
-        return TRUE;
-    default:
-        return TWin::MsgProc(msg);
+        default:
+            return TWin::MsgProc(msg);
     }
 }
 
@@ -126,15 +128,15 @@ int TDialog::Command(int id, unsigned code) {
     if (code != 0)
         return 0;
     switch (id) {
-    case IDOK:
-    case IDCANCEL:
-        EndDlg(id);
-        return 1;
-    case IDHELP:
-        Help();
-        return 1;
-    default:
-        return 0;
+        case IDOK:
+        case IDCANCEL:
+            EndDlg(id);
+            return 1;
+        case IDHELP:
+            Help();
+            return 1;
+        default:
+            return 0;
     }
 }
 

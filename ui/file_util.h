@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-int FileExists(const char* path);   // a file, not a directory
+int FileExists(const char* path);  // a file, not a directory
 int DirExists(const char* path);
 // Whether two texts name the same file: the full path names are compared
 // without regard to case, with a trailing separator ignored. Links and other

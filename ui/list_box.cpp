@@ -15,6 +15,6 @@ int TListBox::GetString(int index, char* buffer, int size) const {
     LRESULT length = SendMessageA(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length >= size)
         return -1;
-    return static_cast<int>(
-        SendMessageA(hwnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(SendMessageA(hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+                                         reinterpret_cast<LPARAM>(buffer)));
 }

@@ -132,9 +132,10 @@ int TWin::Create() {
     HWND parentWindow = parent ? parent->GetHandle() : nullptr;
     DWORD style = wca.style;
     // A child's menu argument is its control id.
-    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(wca.id)) : nullptr;
-    HWND window = CreateWindowExA(wca.exStyle, wca.className, wca.title, style, wca.x, wca.y,
-                                  wca.w, wca.h, parentWindow, menu, GetModuleHandleA(nullptr), this);
+    HMENU menu =
+        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(wca.id)) : nullptr;
+    HWND window = CreateWindowExA(wca.exStyle, wca.className, wca.title, style, wca.x, wca.y, wca.w,
+                                  wca.h, parentWindow, menu, GetModuleHandleA(nullptr), this);
     if (!window)
         return 0;
     // System classes never saw our creation parameter: link them now.
@@ -161,48 +162,48 @@ LRESULT TWin::DefaultProc(const TMsg& msg) {
 
 LRESULT TWin::MsgProc(TMsg& msg) {
     switch (msg.message) {
-    case WM_COMMAND:
-        if (Command(LOWORD(msg.wParam), HIWORD(msg.wParam)))
-            return 0;
-        break;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(msg.lParam);
-        LRESULT result = 0;
-        if (header && Notify(static_cast<int>(header->idFrom), header, &result))
-            return result;
-        break;
-    }
-    case WM_TIMER:
-        if (Timer(msg.wParam))
-            return 0;
-        break;
-    case WM_PAINT:
-        if (Paint())
-            return 0;
-        break;
-    case WM_SIZE: {
-        TRect client(0, 0, LOWORD(msg.lParam), HIWORD(msg.lParam));
-        if (Sized(client, static_cast<UINT>(msg.wParam)))
-            return 0;
-        break;
-    }
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-        if (Key(msg))
-            return msg.result;
-        break;
-    case WM_HELP:
-        // The F1 press was already turned into a help command.
-        if (bEatHelpMessage) {
-            bEatHelpMessage = 0;
-            return 1;
+        case WM_COMMAND:
+            if (Command(LOWORD(msg.wParam), HIWORD(msg.wParam)))
+                return 0;
+            break;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(msg.lParam);
+            LRESULT result = 0;
+            if (header && Notify(static_cast<int>(header->idFrom), header, &result))
+                return result;
+            break;
         }
-        break;
-    default:
-        if (Other(msg))
-            return msg.result;
-        break;
+        case WM_TIMER:
+            if (Timer(msg.wParam))
+                return 0;
+            break;
+        case WM_PAINT:
+            if (Paint())
+                return 0;
+            break;
+        case WM_SIZE: {
+            TRect client(0, 0, LOWORD(msg.lParam), HIWORD(msg.lParam));
+            if (Sized(client, static_cast<UINT>(msg.wParam)))
+                return 0;
+            break;
+        }
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+            if (Key(msg))
+                return msg.result;
+            break;
+        case WM_HELP:
+            // The F1 press was already turned into a help command.
+            if (bEatHelpMessage) {
+                bEatHelpMessage = 0;
+                return 1;
+            }
+            break;
+        default:
+            if (Other(msg))
+                return msg.result;
+            break;
     }
     return DefaultProc(msg);
 }
