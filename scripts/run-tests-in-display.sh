@@ -12,4 +12,4 @@ trap 'wineserver -k </dev/null >/dev/null 2>&1' EXIT
 # the wineserver and would hold ctest's output pipes open: start them here,
 # with none of our pipes.
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1
-ctest --test-dir "$here/build" --output-on-failure -j2 "$@"
+ctest --test-dir "${KT_BUILD_DIR:-$here/build}" --output-on-failure -j2 "$@"

@@ -3,7 +3,7 @@
 # configures what the tests rely on. Needs an X display. Quick when done.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+export WINEPREFIX=${WINEPREFIX:-${KT_BUILD_DIR:-$here/build}/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
