@@ -1,0 +1,135 @@
+#include "pages/local/desktop_page.h"
+
+#include "app/desktop_file.h"
+#include "resources/desktop_page_ids.h"
+#include "sheet/config_dlg.h"
+#include "ui/dir_dialog.h"
+#include "ui/file_util.h"
+
+namespace {
+
+constexpr int kPageNumber = 544;
+const char kTemplate[] = "DESKTOPDLG";
+const char kDesktopFileName[] = "korvane.dsk";
+const char kDskPathKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
+const char kChooserTitle[] = "New desktop directory";
+const char kCannotCreate[] = "Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
+const char kCannotWrite[] = "Cannot write to registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
+const char kCannotDelete[] = "Cannot delete registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
+
+// What is read from the page's edit: 255 characters and the end.
+constexpr int kEditTextSize = 256;
+
+// The directory Korvane uses when the user names none: beside this
+// program, or the Windows directory when the program lives on a network
+// drive. A program in a drive's root gives the drive ("C:") alone.
+void DefaultDirectory(char* directory) {
+    char path[MAX_PATH];
+    char unused[MAX_PATH];
+    int notFound = 0;
+    LocateDesktopFile(path, nullptr, kDesktopFileName, 0, nullptr, unused, &notFound);
+    char* filePart = GetFilePart(path);
+    // The separator before the file name becomes the end.
+    if (filePart > path)
+        filePart[-1] = '\0';
+    else
+        path[0] = '\0';
+    lstrcpynA(directory, path, MAX_PATH);
+}
+
+}  // namespace
+
+TDesktopPage::TDesktopPage(TWin* parentWin) : TConfigPage(kTemplate, parentWin, nullptr) {
+    Run(kPageNumber);
+}
+
+TDesktopPage::~TDesktopPage() = default;
+
+void TDesktopPage::EnableOther(bool enable) {
+    EnableDlgItem(IDC_DESKTOP_OTHER, enable);
+    EnableDlgItem(IDC_DESKTOP_BROWSE, enable);
+}
+
+int TDesktopPage::InitDlg(int focusId) {
+    // 1. The default directory, for the user to see.
+    char defaultDir[MAX_PATH];
+    DefaultDirectory(defaultDir);
+    SetDlgItemTextA(hwnd, IDC_DESKTOP_DEFAULT, defaultDir);
+    // 2.-4. The stored directory, or the default one greyed as a start.
+    char stored[MAX_PATH];
+    LONG size = sizeof stored;
+    if (RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, stored, &size) == ERROR_SUCCESS) {
+        stored[sizeof stored - 1] = '\0';
+        SetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, stored);
+        CheckDlgButton(hwnd, IDC_DESKTOP_USE_OTHER, BST_CHECKED);
+    } else {
+        SetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, defaultDir);
+        EnableOther(false);
+    }
+    return focusId;
+}
+
+int TDesktopPage::Command(int id, unsigned code) {
+    switch (id) {
+        case IDC_DESKTOP_USE_OTHER:
+            EnableOther(IsDlgButtonChecked(hwnd, IDC_DESKTOP_USE_OTHER) == BST_CHECKED);
+            break;
+        case IDC_DESKTOP_BROWSE:
+            if (code == BN_CLICKED)
+                Browse();
+            return 1;
+        default:
+            break;
+    }
+    return TConfigPage::Command(id, code);
+}
+
+void TDesktopPage::Browse() {
+    char directory[kEditTextSize];
+    GetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, directory, sizeof directory);
+    if (OpenDirDlg(this, directory, nullptr, kChooserTitle, 0, sizeof directory))
+        SetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, directory);
+}
+
+void TDesktopPage::StoreOther() {
+    char text[kEditTextSize];
+    GetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, text, sizeof text);
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, kDskPathKey, &key) != ERROR_SUCCESS) {
+        AddError(this, kCannotCreate, 1);
+        return;
+    }
+    if (RegSetValueA(key, nullptr, REG_SZ, text, lstrlenA(text)) != ERROR_SUCCESS)
+        AddError(this, kCannotWrite, 1);
+    RegCloseKey(key);
+}
+
+void TDesktopPage::RemoveOther() {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, kDskPathKey, &key) != ERROR_SUCCESS)
+        return;  // nothing stored, nothing to remove
+    RegCloseKey(key);
+    if (RegDeleteKeyA(HKEY_CURRENT_USER, kDskPathKey) != ERROR_SUCCESS)
+        AddError(this, kCannotDelete, 1);
+}
+
+int TDesktopPage::Apply() {
+    // 1. A checked box stores what the edit holds, as it stands.
+    // 2. An unchecked box removes the stored directory.
+    if (IsDlgButtonChecked(hwnd, IDC_DESKTOP_USE_OTHER) == BST_CHECKED)
+        StoreOther();
+    else
+        RemoveOther();
+    // 3. Failures are reported, never a refusal.
+    return 1;
+}
+
+TConfigPage* NewDesktopPage(TWin* parent) {
+    auto* page = new TDesktopPage(parent);
+    if (page && !page->GetHandle()) {
+        // Without its window the page would belong to nobody.
+        delete page;
+        return nullptr;
+    }
+    return page;
+}

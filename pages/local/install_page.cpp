@@ -1,0 +1,84 @@
+#include "pages/local/install_page.h"
+
+#include "resources/install_page_ids.h"
+#include "sheet/config_dlg.h"
+#include "ui/file_static.h"
+
+namespace {
+
+constexpr int kPageNumber = 512;
+const char kTemplate[] = "KORVANEDLG";
+const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+const char kAppPathsSubkey[] = "AppPaths";
+const char kNotFound[] = "A Korvane installation has not been found!";
+
+constexpr int kVersionTextSize = 2048;
+
+}  // namespace
+
+TInstallPage::TInstallPage(TWin* parentWin, int isInstalled)
+    : TConfigPage(kTemplate, parentWin, nullptr), installed(isInstalled) {
+    Run(kPageNumber);
+}
+
+TInstallPage::~TInstallPage() = default;
+
+void TInstallPage::ShowNotFound() {
+    SetDlgItemTextA(hwnd, IDC_INSTALL_VERDICT, kNotFound);
+}
+
+void TInstallPage::ShowPath(HKEY productKey) {
+    // A path longer than the field would show as a different, cut path:
+    // such a value is left unshown, like an unreadable one.
+    char path[MAX_PATH];
+    LONG size = sizeof path;
+    if (RegQueryValueA(productKey, kAppPathsSubkey, path, &size) != ERROR_SUCCESS)
+        return;
+    path[sizeof path - 1] = '\0';
+    lstrcpynA(installPath, path, sizeof installPath);
+    if (pathControl)
+        pathControl->SetData();
+}
+
+int TInstallPage::InitDlg(int focusId) {
+    // 1. The path static, showing the page's path field.
+    pathControl = new TFileStatic(this, IDC_INSTALL_PATH);
+    if (pathControl && !pathControl->GetHandle()) {
+        delete pathControl;
+        pathControl = nullptr;
+    }
+    if (pathControl)
+        pathControl->SetDataLink(installPath);
+    // 2.-3. Not installed, or no longer: the verdict says so.
+    HKEY key;
+    if (!installed || RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &key) != ERROR_SUCCESS) {
+        ShowNotFound();
+        return focusId;
+    }
+    // 4. The product version is the key's default value.
+    char version[kVersionTextSize];
+    LONG size = sizeof version;
+    if (RegQueryValueA(key, nullptr, version, &size) == ERROR_SUCCESS) {
+        version[sizeof version - 1] = '\0';
+        SetDlgItemTextA(hwnd, IDC_INSTALL_VERSION, version);
+    }
+    // 5. The installation path.
+    ShowPath(key);
+    // 6.
+    RegCloseKey(key);
+    return focusId;
+}
+
+int TInstallPage::Command(int id, unsigned code) {
+    return TConfigPage::Command(id, code);
+}
+
+TConfigPage* NewInstallPage(TWin* parent, int installed) {
+    auto* page = new TInstallPage(parent, installed);
+    if (page && !page->GetHandle()) {
+        // Without its window the page would belong to nobody.
+        delete page;
+        return nullptr;
+    }
+    return page;
+}
