@@ -50,6 +50,8 @@ private:
     void Answer(HWND window);
 
     HHOOK hook = nullptr;
+    ModalAnswerer* outer = nullptr;
+    std::vector<UINT_PTR> timers;
     std::vector<Expectation> expected;
     std::vector<HWND> pending;
     std::vector<HWND> handled;

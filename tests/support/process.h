@@ -33,4 +33,10 @@ private:
 // e.g. the page that owns control 561; null if none.
 HWND FindWindowHolding(HWND top, int controlId);
 
+// Runs a console command line to its end with its output (standard output
+// and standard error) into *output; fails the test and returns false when it
+// cannot start or does not end within timeoutMs.
+bool RunAndCapture(const std::string& commandLine, std::string* output, DWORD* exitCode = nullptr,
+                   DWORD timeoutMs = 15000);
+
 }  // namespace kt_test

@@ -26,6 +26,10 @@ private:
 void SetRegString(HKEY root, const char* subkey, const char* valueName, const char* text);
 // Whether the value exists; its text into *text.
 bool GetRegString(HKEY root, const char* subkey, const char* valueName, std::string* text);
+void SetRegDword(HKEY root, const char* subkey, const char* valueName, DWORD number);
+// Whether the value exists; a value of another type fails the test.
+bool GetRegDword(HKEY root, const char* subkey, const char* valueName, DWORD* number);
+bool RegValueExists(HKEY root, const char* subkey, const char* valueName);
 bool RegKeyExists(HKEY root, const char* subkey);
 void CreateRegKey(HKEY root, const char* subkey);
 void DeleteRegTree(HKEY root, const char* subkey);

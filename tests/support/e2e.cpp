@@ -1,0 +1,57 @@
+#include "tests/support/e2e.h"
+
+#include <vector>
+
+namespace kt_test {
+
+namespace {
+
+const char kProductKey[] = "SOFTWARE\\Tavrel";
+
+void DeleteTree(HKEY root, const char* rootName) {
+    LONG status = RegDeleteTreeA(root, kProductKey);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        ADD_FAILURE() << "cannot delete " << rootName << "\\" << kProductKey << " (error " << status
+                      << ")";
+}
+
+}  // namespace
+
+void ProgramTest::DeleteProductKeys() {
+    DeleteTree(HKEY_LOCAL_MACHINE, "HKLM");
+    DeleteTree(HKEY_CURRENT_USER, "HKCU");
+}
+
+bool ReadRegValue(HKEY root, const std::string& subkey, const char* valueName, std::string* text) {
+    if (text)
+        text->clear();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = 0;
+    LONG status = RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size);
+    std::vector<char> data(size + 1, '\0');
+    if (status == ERROR_SUCCESS)
+        status = RegQueryValueExA(key, valueName, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        ADD_FAILURE() << subkey << " " << (valueName ? valueName : "(default)")
+                      << " is not a string (type " << type << ")";
+        return false;
+    }
+    if (text)
+        text->assign(data.data());
+    return true;
+}
+
+std::string RegQuery(const std::string& arguments, DWORD* exitCode) {
+    std::string output;
+    if (!RunAndCapture("reg.exe query " + arguments, &output, exitCode))
+        return std::string();
+    return output;
+}
+
+}  // namespace kt_test

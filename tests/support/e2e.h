@@ -1,0 +1,50 @@
+// Whole-program tests: the built ktconfig.exe runs as its own process in the
+// test prefix. A child process does not inherit a registry override, so these
+// tests work on the prefix's real keys and clear the product's keys around
+// every test instead.
+#pragma once
+
+#include "tests/support/process.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kt_test {
+
+class ProgramTest : public ::testing::Test {
+public:
+    // The Unix path of the built program (the e2e test program is compiled
+    // with KT_EXE_PATH).
+    static std::string ExePath() {
+#ifdef KT_EXE_PATH
+        return KT_EXE_PATH;
+#else
+        ADD_FAILURE() << "this test program was built without the program's path";
+        return std::string();
+#endif
+    }
+
+    // HKLM\SOFTWARE\Tavrel and HKCU\SOFTWARE\Tavrel, with everything below.
+    static void DeleteProductKeys();
+
+protected:
+    void SetUp() override {
+        DeleteProductKeys();
+    }
+    void TearDown() override {
+        DeleteProductKeys();
+    }
+};
+
+// The text of a string value as another program reads it; false when the
+// key or the value is missing. A null or empty value name is the default value.
+bool ReadRegValue(HKEY root, const std::string& subkey, const char* valueName, std::string* text);
+
+// What "reg.exe query <arguments>" prints, e.g. RegQuery("HKLM\\SOFTWARE\\Tavrel /s");
+// empty (and the test failed) when reg.exe cannot be run.
+std::string RegQuery(const std::string& arguments, DWORD* exitCode = nullptr);
+
+}  // namespace kt_test
