@@ -22,21 +22,29 @@ bool KeyDown(int virtualKey) {
 
 }  // namespace
 
+void HelpPathFor(const char* modulePath, char* out) {
+    out[0] = '\0';
+    size_t length = strnlen(modulePath, MAX_PATH);
+    if (length >= MAX_PATH)
+        return;
+    // Only a dot of the file part starts the extension: "C:\my.dir\tool"
+    // has none.
+    const char* extension = std::strrchr(GetFilePart(modulePath), '.');
+    size_t stem = extension ? static_cast<size_t>(extension - modulePath) : length;
+    if (stem + sizeof kHelpExtension > MAX_PATH)
+        return;
+    std::memcpy(out, modulePath, stem);
+    std::memcpy(out + stem, kHelpExtension, sizeof kHelpExtension);
+}
+
 const char* HelpFilePath(HINSTANCE instance) {
     char path[MAX_PATH];
-    helpFilePath[0] = '\0';
     DWORD length = GetModuleFileNameA(instance, path, sizeof path);
     // A cut name (length == size) need not be terminated and names no file.
     if (length == 0 || length >= sizeof path)
-        return helpFilePath;
-    // Only a dot of the file part starts the extension: "C:\my.dir\tool"
-    // has none.
-    char* extension = std::strrchr(GetFilePart(path), '.');
-    size_t stem = extension ? static_cast<size_t>(extension - path) : length;
-    if (stem + sizeof kHelpExtension > sizeof helpFilePath)
-        return helpFilePath;
-    std::memcpy(helpFilePath, path, stem);
-    std::memcpy(helpFilePath + stem, kHelpExtension, sizeof kHelpExtension);
+        helpFilePath[0] = '\0';
+    else
+        HelpPathFor(path, helpFilePath);
     return helpFilePath;
 }
 

@@ -11,6 +11,8 @@ constexpr char kHelpHookProp[] = "VLHelpHook";
 // when the file name has none). The buffer lives for the whole run; it is
 // empty when the path does not fit.
 const char* HelpFilePath(HINSTANCE instance);
+// The same for a program at modulePath, into out (MAX_PATH bytes).
+void HelpPathFor(const char* modulePath, char* out);
 
 // Message-filter hook procedure, exported under its plain name for whoever
 // installs it: F1 in a marked window posts IDHELP to the main window.
