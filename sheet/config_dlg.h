@@ -22,6 +22,9 @@ public:
     static int ProductKeyExists();
 
     TChnDirPage* chnDirPage = nullptr;
+    // The "Channel files" page whatever class made it: the activation notice
+    // goes to its window.
+    TConfigPage* chnDirWin = nullptr;
 };
 
 // Reports a problem of a page: kind 0 is a warning, any other value an error.
@@ -37,3 +40,19 @@ TConfigPage* NewDesktopPage(TWin* parent);
 TConfigPage* NewPluginPage(TWin* parent);
 TConfigPage* NewMaxChnlPage(TWin* parent);
 TConfigPage* NewShareToolPage(TWin* parent);
+using InstallPageFactory = TConfigPage* (*)(TWin* parent, int installed);
+
+// Test seam: while it lives, the page table's row named treeName makes its
+// page with factory instead (null: the page is not created).
+class TPageFactorySwap {
+public:
+    TPageFactorySwap(const char* treeName, PageFactory factory);
+    ~TPageFactorySwap();
+    TPageFactorySwap(const TPageFactorySwap&) = delete;
+    TPageFactorySwap& operator=(const TPageFactorySwap&) = delete;
+
+private:
+    int row;
+    bool wasSwapped;
+    PageFactory previous;
+};

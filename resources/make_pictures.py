@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""Draws the program's icons and logo as 16-colour pictures.
+
+Writes pictures/ktconfig32.ico (32 x 32), pictures/ktconfig16.ico (16 x 16)
+and pictures/logo.bmp (94 x 16), all 4 bits per pixel with the standard
+16-colour palette. The outputs are committed; run this only to change them.
+"""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# The 16 colours every display has (the VGA order that Windows uses).
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, NAVY, GREY, DARK, WHITE, YELLOW, TEAL = 0, 4, 7, 8, 15, 11, 6
+CLEAR = None  # transparent in an icon
+
+FONT = {  # 5 x 7 capitals
+    "K": ["X...X", "X..X.", "X.X..", "XX...", "X.X..", "X..X.", "X...X"],
+    "O": [".XXX.", "X...X", "X...X", "X...X", "X...X", "X...X", ".XXX."],
+    "R": ["XXXX.", "X...X", "X...X", "XXXX.", "X.X..", "X..X.", "X...X"],
+    "V": ["X...X", "X...X", "X...X", "X...X", "X...X", ".X.X.", "..X.."],
+    "A": [".XXX.", "X...X", "X...X", "XXXXX", "X...X", "X...X", "X...X"],
+    "N": ["X...X", "XX..X", "X.X.X", "X..XX", "X...X", "X...X", "X...X"],
+    "E": ["XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "XXXXX"],
+}
+
+
+def canvas(width, height, colour):
+    return [[colour] * width for _ in range(height)]
+
+
+def rect(pixels, left, top, right, bottom, colour):
+    for y in range(top, bottom):
+        for x in range(left, right):
+            pixels[y][x] = colour
+
+
+def sheet_picture(size):
+    """A dialog window with its page tree on the left and a page on the right."""
+    s = size / 32.0
+    px = lambda v: int(round(v * s))
+    pixels = canvas(size, size, CLEAR)
+    rect(pixels, px(1), px(3), px(31), px(29), BLACK)          # frame
+    rect(pixels, px(2), px(4), px(30), px(28), GREY)           # face
+    rect(pixels, px(2), px(4), px(30), px(8), NAVY)            # title bar
+    rect(pixels, px(3), px(9), px(12), px(27), WHITE)          # tree pane
+    for row in range(3):                                       # tree items
+        y = px(11 + row * 5)
+        indent = px(4 if row != 1 else 6)
+        rect(pixels, indent, y, indent + max(1, px(2)), y + max(1, px(2)), NAVY)
+        rect(pixels, indent + px(3), y, px(11), y + max(1, px(2)), DARK)
+    rect(pixels, px(13), px(9), px(29), px(12), TEAL)          # caption bar
+    for row in range(3):                                       # page lines
+        y = px(15 + row * 4)
+        rect(pixels, px(14), y, px(28 - row * 3), y + max(1, px(2)), DARK)
+    rect(pixels, px(22), px(24), px(28), px(27), YELLOW)       # OK button
+    return pixels
+
+
+def logo_picture():
+    width, height = 94, 16
+    pixels = canvas(width, height, GREY)
+    x = 4
+    for letter in "KORVANE":
+        glyph = FONT[letter]
+        for gy, line in enumerate(glyph):
+            for gx, cell in enumerate(line):
+                if cell == "X":
+                    rect(pixels, x + gx * 2, 1 + gy * 2, x + gx * 2 + 2, 3 + gy * 2, NAVY)
+        x += 12
+    rect(pixels, 4, 15, x - 2, 16, DARK)  # underline
+    return pixels
+
+
+def pack_4bit(pixels, transparent_as=BLACK):
+    """Bottom-up rows of 4-bit indexes, each padded to 4 bytes."""
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        for x in range(0, len(row), 2):
+            hi = row[x] if row[x] is not None else transparent_as
+            lo = row[x + 1] if x + 1 < len(row) and row[x + 1] is not None else transparent_as
+            line.append((hi << 4) | lo)
+        while len(line) % 4:
+            line.append(0)
+        data += line
+    return bytes(data)
+
+
+def pack_mask(pixels):
+    """Bottom-up AND mask: 1 where the icon is transparent."""
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray((len(row) + 7) // 8)
+        for x, colour in enumerate(row):
+            if colour is None:
+                line[x // 8] |= 0x80 >> (x % 8)
+        while len(line) % 4:
+            line.append(0)
+        data += line
+    return bytes(data)
+
+
+def palette_bytes():
+    return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+
+
+def info_header(width, height, image_size):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 0, 0, 16, 0)
+
+
+def write_icon(path, pixels):
+    size = len(pixels)
+    xor = pack_4bit(pixels)
+    mask = pack_mask(pixels)
+    # An icon's header counts the colour and the mask rows in its height.
+    image = info_header(size, size * 2, len(xor) + len(mask)) + palette_bytes() + xor + mask
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
+    with open(path, "wb") as out:
+        out.write(header + entry + image)
+
+
+def write_bitmap(path, pixels):
+    width, height = len(pixels[0]), len(pixels)
+    bits = pack_4bit(pixels)
+    offset = 14 + 40 + 64
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
+    with open(path, "wb") as out:
+        out.write(file_header + info_header(width, height, len(bits)) + palette_bytes() + bits)
+
+
+def main():
+    folder = os.path.join(HERE, "pictures")
+    os.makedirs(folder, exist_ok=True)
+    write_icon(os.path.join(folder, "ktconfig32.ico"), sheet_picture(32))
+    write_icon(os.path.join(folder, "ktconfig16.ico"), sheet_picture(16))
+    write_bitmap(os.path.join(folder, "logo.bmp"), logo_picture())
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,225 @@
+#include "sheet/config_dlg.h"
+
+#include "sheet/config_page.h"
+#include "sheet/error_win.h"
+#include "ui/app.h"
+
+#if __has_include("pages/local/chn_dir_page.h")
+#include "pages/local/chn_dir_page.h"
+#define KT_HAVE_CHN_DIR_PAGE 1
+#endif
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+const char kTemplateName[] = "CONFIGDLG";
+const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+const char kErrorCaption[] = "KT&C Error";
+// The library's "default place" for a top-level dialog; the template
+// centres it.
+constexpr int kDefaultPosition = static_cast<int>(0x80000002u);
+constexpr int kLargeIcon = 1;
+constexpr int kSmallIcon = 2;
+constexpr int kNameSize = 2048;
+constexpr int kRoot = -1;
+
+// Makes a row's page: most factories take only the parent, the
+// installation page also whether the product is installed.
+struct TPageMaker {
+    constexpr TPageMaker(std::nullptr_t) {}
+    constexpr TPageMaker(PageFactory factory) : plain(factory) {}
+    constexpr TPageMaker(InstallPageFactory factory) : install(factory) {}
+    TConfigPage* Make(TWin* parent, int installed) const {
+        if (install)
+            return install(parent, installed);
+        return plain ? plain(parent) : nullptr;
+    }
+    PageFactory plain = nullptr;
+    InstallPageFactory install = nullptr;
+};
+
+struct TPageRow {
+    const char* name;
+    const char* description;
+    int parentRow;
+    TPageMaker maker;
+    bool onlyInstalled;
+};
+
+// The pages in the order they are created and added. A null factory is a
+// page not built into the program.
+const TPageRow kPages[] = {
+    {"Channel files", "Define channel file directory", kRoot, NewChnDirPage, false},
+    {"Network", "Define channel pools", 0, nullptr, false},
+    {"Korvane", "Verify installation of Korvane", kRoot, NewInstallPage, false},
+    {"Settings", "Define desktop directory", 2, NewDesktopPage, true},
+    {"Plug-ins", "Configure plug-ins for Korvane", 2, nullptr, true},
+    {"Max. channels", "Define maximum number of channels", 2, NewMaxChnlPage, true},
+    {"Channel sharing", "Define tools that share channel", 2, nullptr, true},
+};
+constexpr int kRowCount = static_cast<int>(sizeof kPages / sizeof kPages[0]);
+constexpr int kChnDirRow = 0;
+constexpr int kInstallRow = 2;
+
+PageFactory swappedFactory[kRowCount] = {};
+bool swapped[kRowCount] = {};
+
+TConfigPage* MakePage(int row, TWin* parent, int installed) {
+    if (swapped[row])
+        return swappedFactory[row] ? swappedFactory[row](parent) : nullptr;
+    return kPages[row].maker.Make(parent, installed);
+}
+
+int FindRow(const char* treeName) {
+    for (int row = 0; row < kRowCount; ++row) {
+        if (treeName && std::strcmp(kPages[row].name, treeName) == 0)
+            return row;
+    }
+    return -1;
+}
+
+void SetIcons(HWND window) {
+    HINSTANCE instance = TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
+    if (HICON big = LoadIconA(instance, MAKEINTRESOURCEA(kLargeIcon)))
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON small = LoadIconA(instance, MAKEINTRESOURCEA(kSmallIcon)))
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+// An error window that could store no line shows nothing; the OK step
+// must not hide the dialog behind it.
+TErrorWin* ErrorWinWithLines() {
+    TErrorWin* win = TErrorWin::Current();
+    return win && win->LineCount() > 0 ? win : nullptr;
+}
+
+}  // namespace
+
+TPageFactorySwap::TPageFactorySwap(const char* treeName, PageFactory factory)
+    : row(FindRow(treeName)), wasSwapped(false), previous(nullptr) {
+    if (row < 0)
+        return;
+    wasSwapped = swapped[row];
+    previous = swappedFactory[row];
+    swapped[row] = true;
+    swappedFactory[row] = factory;
+}
+
+TPageFactorySwap::~TPageFactorySwap() {
+    if (row < 0)
+        return;
+    swapped[row] = wasSwapped;
+    swappedFactory[row] = previous;
+}
+
+TConfigDlg::TConfigDlg() : TTreeSheet(nullptr, kTemplateName, kDefaultPosition, kDefaultPosition) {
+    chnDirPage = nullptr;
+    if (!Create())
+        return;
+    SetIcons(hwnd);
+}
+
+TConfigDlg::~TConfigDlg() {
+    if (TApp::TheApp) {
+        // Nothing may reach this object through the application any more.
+        if (TApp::TheApp->mainWin == this)
+            TApp::TheApp->mainWin = nullptr;
+        TApp::TheApp->Quit(0);
+    }
+}
+
+int TConfigDlg::ProductKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &key) != ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(key);
+    return 1;
+}
+
+void TConfigDlg::AddPages() {
+    HTREEITEM items[kRowCount] = {};
+    int installed = -1;
+    for (int row = 0; row < kRowCount; ++row) {
+        const TPageRow& entry = kPages[row];
+        // Asked only once the pages that do not depend on it exist.
+        if (installed < 0 && (row == kInstallRow || entry.onlyInstalled))
+            installed = ProductKeyExists();
+        if (entry.onlyInstalled && !installed)
+            continue;
+        TConfigPage* page = MakePage(row, this, installed > 0);
+        if (row == kChnDirRow) {
+            chnDirWin = page;
+#ifdef KT_HAVE_CHN_DIR_PAGE
+            chnDirPage = dynamic_cast<TChnDirPage*>(page);
+#endif
+        }
+        if (!page)
+            continue;
+        // A missing parent page leaves its children at the root.
+        HTREEITEM parentItem = TVI_ROOT;
+        if (entry.parentRow != kRoot && items[entry.parentRow])
+            parentItem = items[entry.parentRow];
+        items[row] = AddPage(page, parentItem, TVI_LAST, entry.name, entry.description);
+    }
+    for (int row = 0; row < kRowCount; ++row) {
+        if (items[row] && pageTree->GetNextItem(items[row], TVGN_CHILD))
+            pageTree->Expand(items[row], TVE_EXPAND);
+    }
+}
+
+int TConfigDlg::CanClose() {
+    TErrorWin* errors = ErrorWinWithLines();
+    if (!errors)
+        return 1;
+    if (errors->Display())
+        return 0;
+    // Warnings only: the error window stands in for the dialog until the
+    // user closes it.
+    ShowWindow(hwnd, SW_HIDE);
+    return 0;
+}
+
+int TConfigDlg::Other(TMsg& msg) {
+    if (msg.message == WM_ACTIVATEAPP && chnDirWin && chnDirWin->GetHandle())
+        SendMessageA(chnDirWin->GetHandle(), WM_COMMAND, kActivationNoticeId, 0);
+    return TTreeSheet::Other(msg);
+}
+
+void AddError(TWin* page, const char* text, int kind) {
+    HWND pageWindow = page ? page->GetHandle() : nullptr;
+    TWin* mainWin = TApp::TheApp ? TApp::TheApp->mainWin : nullptr;
+    if (!mainWin || !mainWin->GetHandle()) {
+        MessageBoxA(pageWindow, text, kErrorCaption, MB_OK);
+        return;
+    }
+    TErrorWin* errors = TErrorWin::Current();
+    if (!errors) {
+        errors = new TErrorWin(mainWin);
+        if (!errors || !errors->GetHandle()) {
+            // A window object without its window is not deleted with one.
+            delete errors;
+            MessageBoxA(pageWindow, "Memory allocation error", "KT&C: AddError", MB_OK);
+            return;
+        }
+        TErrorWin::SetCurrent(errors);
+    }
+    char buffer[kNameSize];
+    buffer[0] = '\0';
+    const char* name = buffer;
+    auto item = static_cast<HTREEITEM>(pageWindow ? GetPropA(pageWindow, "HPAGEPROP") : nullptr);
+    HWND tree = GetDlgItem(mainWin->GetHandle(), kPageTreeId);
+    if (item && tree) {
+        TVITEMA request{};
+        request.mask = TVIF_TEXT;
+        request.hItem = item;
+        request.pszText = buffer;
+        request.cchTextMax = kNameSize - 1;
+        // The tree may answer with a text pointer of its own.
+        if (SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) &&
+            request.pszText)
+            name = request.pszText;
+    }
+    errors->AddError(name, text, kind);
+}

@@ -1,0 +1,45 @@
+// The window that collects the pages' reports made after the dialog has been
+// built, one line per report, shown only after OK.
+#pragma once
+
+#include "ui/list_box.h"
+
+class TErrorListBox : public TListBox {
+public:
+    explicit TErrorListBox(TWin* parent);
+    ~TErrorListBox() override;
+
+    // Esc and Enter close the window that holds the list.
+    int Key(TMsg& msg) override;
+
+private:
+    HFONT font = nullptr;
+};
+
+class TErrorWin : public TWin {
+public:
+    explicit TErrorWin(TWin* mainWin);
+    ~TErrorWin() override;
+
+    // Appends "pageName:  text"; a kind other than 0 is an error.
+    void AddError(const char* pageName, const char* text, int kind);
+    // Shows the window with its caption when it holds a line; returns whether
+    // any line is an error (0 when it holds none).
+    int Display();
+    int Sized(TRect& rect, UINT type) override;
+
+    int LineCount() const { return lineCount; }
+    int HasErrors() const { return hasErrors; }
+    TErrorListBox* GetListBox() const { return listBox; }
+
+    // The one error window of the process, null while none exists.
+    static TErrorWin* Current() { return current; }
+    static void SetCurrent(TErrorWin* win) { current = win; }
+
+private:
+    static TErrorWin* current;
+
+    TErrorListBox* listBox = nullptr;
+    int lineCount = 0;
+    int hasErrors = 0;
+};
