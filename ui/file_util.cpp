@@ -63,22 +63,22 @@ char* DirPlusFile(char* out, int size, const char* dir, const char* file) {
         dir = "";
     if (!file)
         file = "";
-    // dir may be out itself: copy through a scratch buffer.
-    char joined[2 * MAX_PATH + 2];
+    size_t room = static_cast<size_t>(size) - 1;
     size_t dirLen = std::strlen(dir);
-    if (dirLen > MAX_PATH)
-        dirLen = MAX_PATH;
-    std::memcpy(joined, dir, dirLen);
-    size_t len = dirLen;
-    if (len > 0 && !IsSeparator(joined[len - 1]) && joined[len - 1] != ':')
-        joined[len++] = '\\';
     size_t fileLen = std::strlen(file);
-    if (fileLen > MAX_PATH)
-        fileLen = MAX_PATH;
-    std::memcpy(joined + len, file, fileLen);
-    len += fileLen;
-    joined[len] = '\0';
-    lstrcpynA(out, joined, size);
+    bool separator = dirLen > 0 && !IsSeparator(dir[dirLen - 1]) && dir[dirLen - 1] != ':';
+    // The file part is placed first, from its own place: dir may be out
+    // itself, so it is moved only afterwards, and a file part inside out
+    // must be read before the dir part lands on it.
+    size_t dirPart = dirLen < room ? dirLen : room;
+    size_t filePos = dirPart + (separator && dirPart < room ? 1 : 0);
+    size_t filePart = fileLen < room - filePos ? fileLen : room - filePos;
+    std::memmove(out + filePos, file, filePart);
+    out[filePos + filePart] = '\0';
+    if (dir != out)
+        std::memmove(out, dir, dirPart);
+    if (filePos > dirPart)
+        out[dirPart] = '\\';
     return out;
 }
 
