@@ -12,6 +12,6 @@ public:
 private:
     // Copies the whole of *font into *result and returns 0, which stops the
     // enumeration at the first font.
-    __declspec(dllexport) static int CALLBACK
-        FindFont(LOGFONTA* font, TEXTMETRICA* metrics, int fontType, LOGFONTA* result);
+    static int CALLBACK FindFont(LOGFONTA* font, TEXTMETRICA* metrics, int fontType,
+                                 LOGFONTA* result);
 };

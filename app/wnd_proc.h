@@ -5,5 +5,4 @@
 
 // Exported under its plain name: hosts and tools look the library's window
 // procedure up by that name.
-extern "C" __declspec(dllexport) LRESULT CALLBACK
-    TheWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+extern "C" LRESULT CALLBACK TheWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
