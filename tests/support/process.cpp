@@ -84,8 +84,10 @@ ProgramRun::ProgramRun(const std::string& exePath, const std::string& arguments)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    // No application name: the quoted first word is looked up as a command
+    // line's program is, so "notepad.exe" works as well as a full path.
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
         ADD_FAILURE() << "cannot start " << line << " (error " << GetLastError() << ")";
         return;
     }

@@ -5,6 +5,7 @@
 #include "ui/dialog.h"
 
 #include "tests/support/modal_answerer.h"
+#include "tests/support/process.h"
 #include "tests/support/pump.h"
 #include "tests/ui/ui_test_ids.h"
 
@@ -147,6 +148,15 @@ TEST_F(DialogTest, ChildPageIsInitialisedDuringRunAndItsControlLinks) {
     ASSERT_NE(nullptr, item);
     EXPECT_EQ(page->edit, TWin::GetWin(item));
     EXPECT_EQ(item, page->edit->GetHandle());
+}
+
+TEST_F(DialogTest, FindWindowHoldingNamesThePageThatOwnsTheControl) {
+    TRecordingPage page(&parent);
+    ASSERT_TRUE(page.Run(1));
+    EXPECT_EQ(page.GetHandle(), kt_test::FindWindowHolding(parent.GetHandle(), IDC_PAGE_EDIT));
+    EXPECT_EQ(nullptr, kt_test::FindWindowHolding(parent.GetHandle(), 999));
+    EXPECT_EQ(nullptr, kt_test::FindWindowHolding(nullptr, IDC_PAGE_EDIT));
+    DestroyWindow(page.GetHandle());
 }
 
 TEST_F(DialogTest, NotifyResultBecomesTheMessageResult) {

@@ -1,6 +1,8 @@
 // The test harness itself: the answerer, the registry sandbox and the
 // temporary directory behave as the other tests rely on.
+#include "tests/support/e2e.h"
 #include "tests/support/modal_answerer.h"
+#include "tests/support/process.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
@@ -94,4 +96,65 @@ TEST(TempDir, RemovesNestedAndReadOnlyFiles) {
         EXPECT_TRUE(dir.Exists("empty"));
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+}
+
+namespace {
+
+// This test program's own path as Wine's Unix side names it.
+std::string OwnUnixPath() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path || (path[0] != 'Z' && path[0] != 'z') || path[1] != ':')
+        return std::string();
+    std::string unix(path + 2);
+    for (char& c : unix)
+        if (c == '\\')
+            c = '/';
+    return unix;
+}
+
+}  // namespace
+
+TEST(ProgramRun, StartsAUnixPathAndReportsTheExitCode) {
+    std::string self = OwnUnixPath();
+    ASSERT_FALSE(self.empty()) << "the test program does not run from drive Z:";
+    kt_test::ProgramRun run(self, "--gtest_list_tests --gtest_filter=-*");
+    ASSERT_TRUE(run.Started());
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(run.WaitForExit(30000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST(ProgramRun, FindsTheProgramsWindowByTitleAndEndsItWhenGone) {
+    HANDLE process = nullptr;
+    {
+        kt_test::ProgramRun run("notepad.exe");
+        ASSERT_TRUE(run.Started());
+        HWND window = run.WaitForWindow("Untitled - Notepad");
+        ASSERT_NE(nullptr, window);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        EXPECT_EQ(run.Pid(), owner);
+        EXPECT_EQ(nullptr, run.WaitForWindow("No Such Title", 200));
+        process = OpenProcess(SYNCHRONIZE, FALSE, run.Pid());
+        ASSERT_NE(nullptr, process);
+    }
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 5000));
+    CloseHandle(process);
+}
+
+TEST(RegQuery, ShowsValuesAsRegExePrintsThem) {
+    const char key[] = "Software\\ktconfig-harness-reg";
+    std::string path = "HKCU\\" + std::string(key);
+    kt_test::SetRegString(HKEY_CURRENT_USER, key, "Colour", "blue");
+    std::string shown;
+    EXPECT_TRUE(kt_test::ReadRegValue(HKEY_CURRENT_USER, key, "Colour", &shown));
+    EXPECT_EQ("blue", shown);
+    DWORD code = 1;
+    std::string output = kt_test::RegQuery("\"" + path + "\" /v Colour", &code);
+    kt_test::DeleteRegTree(HKEY_CURRENT_USER, key);
+    EXPECT_EQ(0u, code);
+    EXPECT_NE(std::string::npos, output.find("Colour")) << output;
+    EXPECT_NE(std::string::npos, output.find("REG_SZ")) << output;
+    EXPECT_NE(std::string::npos, output.find("blue")) << output;
 }
