@@ -49,6 +49,7 @@ int TMyApp::BuildMainDialog() {
     TConfigDlg* dialog = new TConfigDlg;
     if (!dialog) {
         MessageBoxA(nullptr, kNoMemoryText, kNoMemoryCaption, MB_OK);
+        exitCode = kExitBuildFailed;
         return 0;
     }
     if (dialog->GetHandle() && !FatalErrorWhileBuilding()) {
