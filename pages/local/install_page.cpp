@@ -35,6 +35,8 @@ void TInstallPage::ShowPath(HKEY productKey) {
     if (RegQueryValueA(productKey, kAppPathsSubkey, path, &size) != ERROR_SUCCESS)
         return;
     path[sizeof path - 1] = '\0';
+    if (!path[0])
+        return;  // a key without a default value reads as an empty text
     lstrcpynA(installPath, path, sizeof installPath);
     if (pathControl)
         pathControl->SetData();
@@ -58,9 +60,12 @@ int TInstallPage::InitDlg(int focusId) {
     // 4. The product version is the key's default value.
     char version[kVersionTextSize];
     LONG size = sizeof version;
+    // A key without a default value reads as an empty text: that is no
+    // version either, and the dash stays.
     if (RegQueryValueA(key, nullptr, version, &size) == ERROR_SUCCESS) {
         version[sizeof version - 1] = '\0';
-        SetDlgItemTextA(hwnd, IDC_INSTALL_VERSION, version);
+        if (version[0])
+            SetDlgItemTextA(hwnd, IDC_INSTALL_VERSION, version);
     }
     // 5. The installation path.
     ShowPath(key);

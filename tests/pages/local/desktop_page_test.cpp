@@ -1,0 +1,243 @@
+#include "tests/pages/local/local_page_test.h"
+
+#include "resources/desktop_page_ids.h"
+#include "tests/support/folder_chooser.h"
+#include "tests/support/modal_answerer.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
+#include "ui/file_util.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using kt_test::GetRegString;
+using kt_test::RegKeyExists;
+using kt_test::SetRegString;
+
+const char kDskPathKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
+const char kTreeName[] = "Settings";
+const char kChooserTitle[] = "New desktop directory";
+
+std::string Stored() {
+    std::string text;
+    return GetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, &text) ? text : "(no value)";
+}
+
+// The directory of this test program, without a trailing separator.
+std::string ProgramDir() {
+    char module[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    EXPECT_GT(length, 0u);
+    GetFilePart(module)[-1] = '\0';
+    return module;
+}
+
+std::string WindowsDir() {
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    EXPECT_GT(length, 0u);
+    return std::string(windows, length);
+}
+
+class DesktopPage : public ::testing::Test, protected kt_test::PageWorld {};
+
+TEST_F(DesktopPage, WithoutAStoredDirectoryTheDefaultIsShownGreyed) {
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    EXPECT_EQ(ProgramDir(), Text(IDC_DESKTOP_DEFAULT));
+    EXPECT_EQ(ProgramDir(), Text(IDC_DESKTOP_OTHER));
+    EXPECT_FALSE(Checked(IDC_DESKTOP_USE_OTHER));
+    EXPECT_FALSE(Enabled(IDC_DESKTOP_OTHER));
+    EXPECT_FALSE(Enabled(IDC_DESKTOP_BROWSE));
+}
+
+TEST_F(DesktopPage, AStoredDirectoryIsShownChecked) {
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\Desk top");
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    EXPECT_EQ(ProgramDir(), Text(IDC_DESKTOP_DEFAULT));
+    EXPECT_EQ("D:\\Desk top", Text(IDC_DESKTOP_OTHER));
+    EXPECT_TRUE(Checked(IDC_DESKTOP_USE_OTHER));
+    EXPECT_TRUE(Enabled(IDC_DESKTOP_OTHER));
+    EXPECT_TRUE(Enabled(IDC_DESKTOP_BROWSE));
+}
+
+TEST_F(DesktopPage, TheBoxEnablesTheEditAndTheButtonAndKeepsTheText) {
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    Type(IDC_DESKTOP_OTHER, "E:\\kept");
+    Click(IDC_DESKTOP_USE_OTHER);
+    EXPECT_TRUE(Enabled(IDC_DESKTOP_OTHER));
+    EXPECT_TRUE(Enabled(IDC_DESKTOP_BROWSE));
+    Click(IDC_DESKTOP_USE_OTHER);
+    EXPECT_FALSE(Enabled(IDC_DESKTOP_OTHER));
+    EXPECT_FALSE(Enabled(IDC_DESKTOP_BROWSE));
+    EXPECT_EQ("E:\\kept", Text(IDC_DESKTOP_OTHER));
+}
+
+TEST(DesktopPageTable, OkWithTheBoxCheckedStoresTheEditAsItStands) {
+    struct Case {
+        const char* what;
+        const char* typed;  // null: leave the default in the edit
+        std::string stored;
+    };
+    const Case cases[] = {
+        {"the default", nullptr, ProgramDir()},
+        {"an empty text", "", ""},
+        {"a typed directory", "Q:\\no such\\dir", "Q:\\no such\\dir"},
+        {"a relative name", "desk", "desk"},
+    };
+    for (const Case& c : cases) {
+        kt_test::PageWorld w;
+        ASSERT_NE(nullptr, w.BuildAndFind(kTreeName)) << c.what;
+        w.Click(IDC_DESKTOP_USE_OTHER);
+        if (c.typed)
+            w.Type(IDC_DESKTOP_OTHER, c.typed);
+        w.dialog.PressOk();
+        EXPECT_FALSE(w.dialog.DialogAlive()) << c.what;
+        EXPECT_EQ(c.stored, Stored()) << c.what;
+        // Per user: nothing under the machine's product key.
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kDskPathKey)) << c.what;
+    }
+}
+
+TEST_F(DesktopPage, UncheckingDeletesTheKey) {
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old");
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    Click(IDC_DESKTOP_USE_OTHER);
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kDskPathKey));
+}
+
+TEST_F(DesktopPage, UncheckedWithoutAKeyWritesAndReportsNothing) {
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ(nullptr, dialog.ErrorWindow());
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kDskPathKey));
+}
+
+TEST_F(DesktopPage, AFailedDeletionIsReported) {
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old");
+    kt_test::CreateRegKey(HKEY_CURRENT_USER, "SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath\\Pinned");
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    Click(IDC_DESKTOP_USE_OTHER);
+    dialog.PressOk();
+    EXPECT_TRUE(dialog.DialogAlive());
+    std::vector<std::string> lines = dialog.ErrorLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::string::npos,
+              lines[0].find("Cannot delete registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath"))
+        << lines[0];
+}
+
+TEST_F(DesktopPage, CancelWritesNothing) {
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old");
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    Type(IDC_DESKTOP_OTHER, "D:\\new");
+    dialog.PressCancel();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ("D:\\old", Stored());
+}
+
+TEST_F(DesktopPage, TheChooserPutsTheChosenDirectoryIntoTheEdit) {
+    kt_test::TempDir start;
+    kt_test::TempDir chosen;
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, start.Path().c_str());
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    {
+        kt_test::ModalAnswerer answerer;
+        answerer.ExpectAndDo(kt_test::kFolderChooserCaption, kChooserTitle,
+                             kt_test::ChooseFolder(chosen.Path()));
+        kt_test::PressButton(page, IDC_DESKTOP_BROWSE);
+        answerer.Verify();
+    }
+    EXPECT_TRUE(FileEqual(chosen.Path().c_str(), Text(IDC_DESKTOP_OTHER).c_str()))
+        << Text(IDC_DESKTOP_OTHER);
+}
+
+TEST_F(DesktopPage, ACancelledChooserLeavesTheEditAsItWas) {
+    kt_test::TempDir start;
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, start.Path().c_str());
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    Type(IDC_DESKTOP_OTHER, "C:\\typed by hand");
+    {
+        kt_test::ModalAnswerer answerer;
+        answerer.ExpectAndDo(kt_test::kFolderChooserCaption, kChooserTitle,
+                             kt_test::CancelChooser());
+        kt_test::PressButton(page, IDC_DESKTOP_BROWSE);
+        answerer.Verify();
+    }
+    EXPECT_EQ("C:\\typed by hand", Text(IDC_DESKTOP_OTHER));
+}
+
+// Started by the tests below as a copy of this program placed elsewhere:
+// prints the default directory the page shows from there.
+TEST(DesktopPageChild, DISABLED_PrintsTheDefaultDirectory) {
+    kt_test::PageWorld w;
+    ASSERT_NE(nullptr, w.BuildAndFind(kTreeName));
+    std::printf("\ndefault-directory=%s\n", w.Text(IDC_DESKTOP_DEFAULT).c_str());
+    std::fflush(stdout);
+}
+
+// A copy of this test program at exePath, removed again afterwards; runs the
+// child test above.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::string& exePath) : path(exePath) {
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        copied = CopyFileA(self, path.c_str(), FALSE) != 0;
+        EXPECT_TRUE(copied) << "cannot copy the test program to " << path << " (error "
+                            << GetLastError() << ")";
+    }
+    ~ProgramCopy() {
+        if (copied)
+            DeleteFileA(path.c_str());
+    }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    std::string DefaultDirectory() const {
+        if (!copied)
+            return "(not copied)";
+        std::string line = "\"" + path +
+                           "\" --gtest_also_run_disabled_tests"
+                           " --gtest_filter=DesktopPageChild.*";
+        std::string output;
+        DWORD exitCode = 1;
+        if (!kt_test::RunAndCapture(line, &output, &exitCode, 60000))
+            return "(did not run)";
+        EXPECT_EQ(0u, exitCode) << output;
+        const std::string key = "\ndefault-directory=";
+        size_t at = output.find(key);
+        if (at == std::string::npos)
+            return "(missing) " + output;
+        at += key.size();
+        return output.substr(at, output.find_first_of("\r\n", at) - at);
+    }
+
+private:
+    std::string path;
+    bool copied = false;
+};
+
+TEST(DesktopPageDefault, AProgramInTheRootOfADriveShowsTheDriveAlone) {
+    ProgramCopy copy("C:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    EXPECT_EQ("C:", copy.DefaultDirectory());
+}
+
+TEST(DesktopPageDefault, AProgramInALocalDirectoryShowsThatDirectory) {
+    kt_test::TempDir dir;
+    ProgramCopy copy(dir.File("ktconfig.exe"));
+    EXPECT_EQ(dir.Path(), copy.DefaultDirectory());
+}
+
+TEST(DesktopPageDefault, AProgramOnANetworkDriveShowsTheWindowsDirectory) {
+    ASSERT_EQ(static_cast<UINT>(DRIVE_REMOTE), GetDriveTypeA("N:\\"))
+        << "the test prefix should report N: as a network drive";
+    ProgramCopy copy("N:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    EXPECT_EQ(WindowsDir(), copy.DefaultDirectory());
+}
+
+}  // namespace
