@@ -1,0 +1,288 @@
+#include "sheet/config_dlg.h"
+#include "sheet/error_win.h"
+#include "tests/sheet/stand_in_pages.h"
+#include "tests/support/config_dialog.h"
+#include "tests/support/modal_answerer.h"
+#include "tests/support/pump.h"
+#include "tests/support/registry_sandbox.h"
+#include "ui/app.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kt_test::StandInPages;
+using Lines = std::vector<std::string>;
+
+const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+const char kErrorsCaption[] = "Korvane & Tools Configuration - Errors";
+const char kWarningsCaption[] = "Korvane & Tools Configuration - Warnings";
+constexpr int kListId = 256;
+
+class ErrorWinTest : public ::testing::Test {
+protected:
+    TConfigDlg* Build() {
+        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        TConfigDlg* dialog = fixture.Build();
+        // As the user sees it: the application's loop shows the dialog.
+        if (dialog)
+            ShowWindow(dialog->GetHandle(), SW_SHOWNORMAL);
+        return dialog;
+    }
+    bool ErrorWindowVisible() const {
+        return fixture.ErrorWindow() && IsWindowVisible(fixture.ErrorWindow());
+    }
+    void CloseErrorWindow() {
+        ASSERT_TRUE(fixture.ErrorWindow());
+        SendMessageA(fixture.ErrorWindow(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(nullptr, fixture.ErrorWindow());
+    }
+
+    kt_test::RegistrySandbox registry;
+    StandInPages standIns;
+    kt_test::ConfigDialogFixture fixture;
+};
+
+TEST_F(ErrorWinTest, ReportWhileTheDialogIsBuiltIsAMessageBoxWithTheBareText) {
+    StandInPages::onLoad["Network"] = [](kt_test::TStandInPage* page) {
+        AddError(page, "Server ldap1 has no search base", 1);
+    };
+    kt_test::ModalAnswerer answerer;
+    answerer.Expect("KT&C Error", "Server ldap1 has no search base", IDOK);
+    ASSERT_TRUE(Build());
+    answerer.Verify();
+    EXPECT_EQ(nullptr, fixture.ErrorWindow());
+}
+
+TEST_F(ErrorWinTest, ReportAfterBuildingWaitsHiddenAsALineNamedAfterThePage) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Plug-ins"), "The help contents could not be written.", 0);
+    ASSERT_TRUE(fixture.ErrorWindow());
+    EXPECT_FALSE(ErrorWindowVisible());
+    EXPECT_EQ("", fixture.ErrorCaption());
+    EXPECT_EQ((Lines{"Plug-ins:  The help contents could not be written."}), fixture.ErrorLines());
+}
+
+TEST_F(ErrorWinTest, LinesKeepTheOrderOfTheReports) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Settings"), "b second", 0);
+    AddError(fixture.Page("Network"), "a first?", 1);
+    AddError(fixture.Page("Channel sharing"), "c", 0);
+    EXPECT_EQ((Lines{"Settings:  b second", "Network:  a first?", "Channel sharing:  c"}),
+              fixture.ErrorLines());
+}
+
+TEST_F(ErrorWinTest, WarningsOnlyHideTheDialogAndClosingTheWindowEndsIt) {
+    ASSERT_TRUE(Build());
+    StandInPages::onApply["Max. channels"] = [](kt_test::TStandInPage* page) {
+        AddError(page, "only a warning", 0);
+    };
+    fixture.PressOk();
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_EQ(kWarningsCaption, fixture.ErrorCaption());
+    EXPECT_TRUE(fixture.DialogAlive());
+    EXPECT_FALSE(fixture.DialogVisible());
+    CloseErrorWindow();
+    EXPECT_FALSE(fixture.DialogAlive());
+    EXPECT_EQ(0, TApp::TheApp->exitCode);
+}
+
+TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenBesideTheWindowAndOkAppendsToIt) {
+    ASSERT_TRUE(Build());
+    StandInPages::onApply["Plug-ins"] = [](kt_test::TStandInPage* page) {
+        AddError(page, "Plug-in key not written", 1);
+    };
+    fixture.PressOk();
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_EQ(kErrorsCaption, fixture.ErrorCaption());
+    EXPECT_TRUE(fixture.DialogVisible());
+    HWND first = fixture.ErrorWindow();
+    fixture.PressOk();
+    EXPECT_EQ(first, fixture.ErrorWindow());
+    EXPECT_EQ((Lines{"Plug-ins:  Plug-in key not written", "Plug-ins:  Plug-in key not written"}),
+              fixture.ErrorLines());
+    // The window still holds its error: an OK without reports stays open too.
+    StandInPages::onApply.clear();
+    fixture.PressOk();
+    EXPECT_TRUE(fixture.DialogVisible());
+    CloseErrorWindow();
+    EXPECT_TRUE(fixture.DialogVisible());
+    fixture.PressOk();
+    EXPECT_FALSE(fixture.DialogAlive());
+}
+
+TEST_F(ErrorWinTest, AReportAfterClosingAWindowWithErrorsStartsAFreshWindow) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Network"), "bad server", 1);
+    fixture.PressOk();
+    CloseErrorWindow();
+    AddError(fixture.Page("Settings"), "just a warning", 0);
+    ASSERT_TRUE(fixture.ErrorWindow());
+    EXPECT_FALSE(ErrorWindowVisible());
+    EXPECT_EQ((Lines{"Settings:  just a warning"}), fixture.ErrorLines());
+    TErrorWin* fresh = TErrorWin::Current();
+    EXPECT_EQ(1, fresh->LineCount());
+    EXPECT_EQ(0, fresh->HasErrors());
+    fixture.PressOk();
+    EXPECT_EQ(kWarningsCaption, fixture.ErrorCaption());
+    EXPECT_FALSE(fixture.DialogVisible());
+}
+
+TEST_F(ErrorWinTest, ErrorsWinOverAnyNumberOfWarningsInTheCaption) {
+    ASSERT_TRUE(Build());
+    struct Case {
+        std::vector<int> kinds;
+        int hasErrors;
+        const char* caption;
+    } cases[] = {
+        {{0, 0, 0}, 0, kWarningsCaption},  {{1, 0, 0, 0}, 1, kErrorsCaption},
+        {{0, 0, 0, 1}, 1, kErrorsCaption}, {{0, 1, 0, 0}, 1, kErrorsCaption},
+        {{0, 7, 0}, 1, kErrorsCaption},  // any kind but 0 is an error
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        auto* win = new TErrorWin(fixture.Dialog());
+        ASSERT_TRUE(win && win->GetHandle());
+        for (int kind : c.kinds)
+            win->AddError("Settings", "text", kind);
+        EXPECT_EQ(c.hasErrors, win->Display());
+        char caption[256];
+        GetWindowTextA(win->GetHandle(), caption, sizeof caption);
+        EXPECT_STREQ(c.caption, caption);
+        EXPECT_TRUE(IsWindowVisible(win->GetHandle()));
+        // Errors leave the dialog alone when their window goes.
+        win->AddError("Settings", "keep the dialog", 1);
+        DestroyWindow(win->GetHandle());
+        ASSERT_TRUE(fixture.DialogAlive());
+    }
+}
+
+TEST_F(ErrorWinTest, DisplayOfAnEmptyWindowShowsNothing) {
+    ASSERT_TRUE(Build());
+    TErrorWin win(fixture.Dialog());
+    ASSERT_TRUE(win.GetHandle());
+    EXPECT_EQ(0, win.Display());
+    char caption[256];
+    GetWindowTextA(win.GetHandle(), caption, sizeof caption);
+    EXPECT_STREQ("", caption);
+    EXPECT_FALSE(IsWindowVisible(win.GetHandle()));
+    win.AddError("x", "y", 1);  // so that its end leaves the dialog open
+    DestroyWindow(win.GetHandle());
+}
+
+TEST_F(ErrorWinTest, OpensBesideTheDialogAsWideAndHalfAsHigh) {
+    ASSERT_TRUE(Build());
+    HWND dialog = fixture.DialogWindow();
+    ASSERT_TRUE(SetWindowPos(dialog, nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    RECT main;
+    GetWindowRect(dialog, &main);
+    AddError(fixture.Page("Network"), "where am I", 1);
+    ASSERT_TRUE(fixture.ErrorWindow());
+    RECT errors;
+    GetWindowRect(fixture.ErrorWindow(), &errors);
+    EXPECT_EQ(main.left + 60, errors.left);
+    EXPECT_EQ(main.top + 120, errors.top);
+    EXPECT_EQ(main.right - main.left, errors.right - errors.left);
+    EXPECT_EQ((main.bottom - main.top) / 2, errors.bottom - errors.top);
+    LONG_PTR style = GetWindowLongPtrA(fixture.ErrorWindow(), GWL_STYLE);
+    EXPECT_EQ(WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+              style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongPtrA(fixture.ErrorWindow(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    char className[64];
+    GetClassNameA(fixture.ErrorWindow(), className, sizeof className);
+    EXPECT_STREQ("ErrorWindow", className);
+    EXPECT_TRUE(SendMessageA(fixture.ErrorWindow(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_TRUE(SendMessageA(fixture.ErrorWindow(), WM_GETICON, ICON_SMALL, 0));
+    HWND list = GetDlgItem(fixture.ErrorWindow(), kListId);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list, GetFocus());
+    LONG_PTR listStyle = GetWindowLongPtrA(list, GWL_STYLE);
+    EXPECT_FALSE(listStyle & WS_BORDER);
+    EXPECT_FALSE(listStyle & LBS_SORT);
+    EXPECT_TRUE(listStyle & LBS_NOINTEGRALHEIGHT);
+}
+
+TEST_F(ErrorWinTest, ListFillsTheClientAreaExactlyAfterEveryResize) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Network"), "resize me", 1);
+    HWND window = fixture.ErrorWindow();
+    ASSERT_TRUE(window);
+    HWND list = GetDlgItem(window, kListId);
+    const SIZE sizes[] = {{333, 177}, {250, 97}, {611, 403}, {400, 131}};
+    for (const SIZE& size : sizes) {
+        SCOPED_TRACE(size.cx);
+        ASSERT_TRUE(SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+        RECT client;
+        GetClientRect(window, &client);
+        RECT where;
+        GetWindowRect(list, &where);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&where), 2);
+        EXPECT_EQ(client.left, where.left);
+        EXPECT_EQ(client.top, where.top);
+        EXPECT_EQ(client.right, where.right);
+        EXPECT_EQ(client.bottom, where.bottom);
+    }
+}
+
+TEST_F(ErrorWinTest, EscAndEnterInTheListCloseTheWindowOtherKeysDoNot) {
+    ASSERT_TRUE(Build());
+    struct Case {
+        UINT message;
+        WPARAM key;
+        bool closes;
+    } cases[] = {
+        {WM_KEYDOWN, VK_ESCAPE, true}, {WM_KEYDOWN, VK_RETURN, true}, {WM_KEYUP, VK_ESCAPE, false},
+        {WM_KEYUP, VK_RETURN, false},  {WM_KEYDOWN, 'A', false},      {WM_KEYDOWN, VK_DOWN, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        AddError(fixture.Page("Network"), "press a key", 1);
+        HWND window = fixture.ErrorWindow();
+        ASSERT_TRUE(window);
+        SendMessageA(GetDlgItem(window, kListId), c.message, c.key, 1);
+        EXPECT_EQ(c.closes, !IsWindow(window));
+        EXPECT_EQ(c.closes, fixture.ErrorWindow() == nullptr);
+        if (IsWindow(window))
+            DestroyWindow(window);
+        EXPECT_TRUE(fixture.DialogAlive());
+    }
+}
+
+TEST_F(ErrorWinTest, WindowThatCannotBeAllocatedLosesTheReportAndTheNextOneTriesAgain) {
+    ASSERT_TRUE(Build());
+    kt_test::ModalAnswerer answerer;
+    answerer.Expect("KT&C: AddError", "Memory allocation error", IDOK);
+    TWin::FailAllocations(1);
+    AddError(fixture.Page("Network"), "lost", 1);
+    TWin::FailAllocations(0);
+    answerer.Verify();
+    EXPECT_EQ(nullptr, fixture.ErrorWindow());
+    AddError(fixture.Page("Network"), "kept", 1);
+    EXPECT_EQ((Lines{"Network:  kept"}), fixture.ErrorLines());
+}
+
+TEST_F(ErrorWinTest, WindowWithoutItsListDropsReportsAndOkClosesTheDialog) {
+    ASSERT_TRUE(Build());
+    kt_test::ModalAnswerer answerer;
+    answerer.Expect("KT&C: TErrorWin::TErrorWin", "TErrorListBox memory allocation error", IDOK);
+    TWin::FailAllocations(1);
+    TErrorWin listless(fixture.Dialog());
+    TWin::FailAllocations(0);
+    answerer.Verify();
+    ASSERT_TRUE(listless.GetHandle());
+    EXPECT_EQ(nullptr, listless.GetListBox());
+    TErrorWin::SetCurrent(&listless);
+    AddError(fixture.Page("Network"), "nowhere to go", 1);
+    EXPECT_EQ(0, listless.LineCount());
+    // Holding no line, it must not stand in for the dialog: OK ends it.
+    fixture.PressOk();
+    EXPECT_FALSE(fixture.DialogAlive());
+    EXPECT_FALSE(IsWindowVisible(listless.GetHandle()));
+    DestroyWindow(listless.GetHandle());
+}
+
+}  // namespace
