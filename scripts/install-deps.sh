@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 wine32:i386 xvfb xauth cmake ninja-build imagemagick)
+          wine wine64 wine32:i386 xvfb xauth cmake ninja-build imagemagick xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
