@@ -42,6 +42,9 @@ int TTreeView::GetItemText(HTREEITEM item, char* buffer, int size) const {
     // The tree may answer with a pointer of its own instead of filling ours.
     if (request.pszText != buffer && request.pszText)
         lstrcpynA(buffer, request.pszText, size);
+    // A text cut to the buffer comes back without its terminator (the ANSI
+    // conversion fills all cchTextMax bytes).
+    buffer[size - 1] = '\0';
     return 1;
 }
 
