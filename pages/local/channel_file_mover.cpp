@@ -37,12 +37,6 @@ bool SameId(const TFileId& a, const TFileId& b) {
     return a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
 }
 
-// Both files exist and are known to be two different files.
-bool KnownDifferent(const char* a, const char* b) {
-    TFileId idA, idB;
-    return GetFileId(a, &idA) && GetFileId(b, &idB) && !SameId(idA, idB);
-}
-
 // dir + "\" + name into out, or false when it would not fit: a cut path
 // names another file.
 bool JoinPath(char* out, int size, const char* dir, const char* name) {
@@ -104,11 +98,13 @@ TChannelFileMover::TChannelFileMover(const char* from, const char* to, FailureFn
 int TChannelFileMover::MoveOne(const char* source, const char* target) {
     // Copying a file onto itself may truncate it or fail, and deleting the
     // "source" afterwards would delete the only copy.
-    if (SameFile(source, target))
+    TFileId sourceId, targetId;
+    bool sourceKnown = GetFileId(source, &sourceId);
+    if (sourceKnown && GetFileId(target, &targetId) && SameId(sourceId, targetId))
         return 1;
     if (!CopyFileA(source, target, FALSE))
         return 0;
-    if (KnownDifferent(source, target))
+    if (sourceKnown && GetFileId(target, &targetId) && !SameId(sourceId, targetId))
         DeleteFileA(source);  // a source that stays is not lost
     return 1;
 }
