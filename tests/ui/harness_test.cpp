@@ -158,3 +158,17 @@ TEST(RegQuery, ShowsValuesAsRegExePrintsThem) {
     EXPECT_NE(std::string::npos, output.find("REG_SZ")) << output;
     EXPECT_NE(std::string::npos, output.find("blue")) << output;
 }
+
+TEST(ProgramTestFixture, ClearsTheProductsRealKeys) {
+    const char productKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+    kt_test::SetRegString(HKEY_LOCAL_MACHINE, productKey, nullptr, "machine");
+    kt_test::SetRegString(HKEY_CURRENT_USER, productKey, nullptr, "user");
+    std::string text;
+    EXPECT_TRUE(kt_test::ReadRegValue(HKEY_LOCAL_MACHINE, productKey, nullptr, &text));
+    EXPECT_EQ("machine", text);
+    kt_test::ProgramTest::DeleteProductKeys();
+    EXPECT_FALSE(kt_test::RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel"));
+    EXPECT_FALSE(kt_test::RegKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Tavrel"));
+    // Missing keys are no error.
+    kt_test::ProgramTest::DeleteProductKeys();
+}
