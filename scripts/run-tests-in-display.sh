@@ -5,6 +5,8 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No window manager in Xvfb: the prefix keeps Wine from waiting for one.
+export KT_WINE_UNMANAGED=1
 bash "$here/scripts/wine-prefix.sh" || exit 1
 wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1' EXIT

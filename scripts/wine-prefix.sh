@@ -10,15 +10,19 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 marker=$WINEPREFIX/.ktconfig-ready
 unmanaged=$WINEPREFIX/.ktconfig-unmanaged
-[ -f "$marker" ] && [ -f "$unmanaged" ] && exit 0
 
-# The tests run in Xvfb, which has no window manager: Wine waits 2 s for the
-# manager each time a managed window goes away. Unmanaged windows go at once.
-# (Also applied to a prefix made before this step existed.)
-if [ -f "$marker" ]; then
+# Test runs ask for this (KT_WINE_UNMANAGED=1): Xvfb has no window manager,
+# and Wine waits 2 s for one each time a managed window goes away; unmanaged
+# windows go at once. A prefix shown on a real desktop stays managed.
+make_unmanaged() {
+    [ "${KT_WINE_UNMANAGED:-0}" = 1 ] && [ ! -f "$unmanaged" ] || return 0
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
     touch "$unmanaged"
+}
+
+if [ -f "$marker" ]; then
+    make_unmanaged
     exit 0
 fi
 
@@ -34,6 +38,6 @@ netdir=$(dirname "$WINEPREFIX")/wine-netdrive
 mkdir -p "$netdir"
 ln -sfn "$netdir" "$WINEPREFIX/dosdevices/n:"
 wine reg add 'HKLM\Software\Wine\Drives' /v 'n:' /t REG_SZ /d network /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 wineserver -w
-touch "$marker" "$unmanaged"
+make_unmanaged
+touch "$marker"
