@@ -66,7 +66,7 @@ def sheet_picture(size):
 def logo_picture():
     width, height = 94, 16
     pixels = canvas(width, height, GREY)
-    x = 4
+    x = 6
     for letter in "KORVANE":
         glyph = FONT[letter]
         for gy, line in enumerate(glyph):
@@ -74,7 +74,11 @@ def logo_picture():
                 if cell == "X":
                     rect(pixels, x + gx * 2, 1 + gy * 2, x + gx * 2 + 2, 3 + gy * 2, NAVY)
         x += 12
-    rect(pixels, 4, 15, x - 2, 16, DARK)  # underline
+    # A plaque with its own frame: the dialog face behind it varies.
+    rect(pixels, 0, 0, width, 1, DARK)
+    rect(pixels, 0, height - 1, width, height, DARK)
+    rect(pixels, 0, 0, 1, height, DARK)
+    rect(pixels, width - 1, 0, width, height, DARK)
     return pixels
 
 
