@@ -3,7 +3,8 @@
 
 Writes pictures/ktconfig32.ico (32 x 32), pictures/ktconfig16.ico (16 x 16)
 and pictures/logo.bmp (94 x 16), all 4 bits per pixel with the standard
-16-colour palette. The outputs are committed; run this only to change them.
+16-colour palette. The outputs are committed; run this only to change them,
+then touch config_dlg.rc (the build does not see that a picture changed).
 """
 import os
 import struct
