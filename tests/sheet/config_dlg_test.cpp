@@ -6,6 +6,7 @@
 #include "tests/support/modal_answerer.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry_sandbox.h"
+#include "app/fatal_error.h"
 #include "ui/app.h"
 
 #include <gtest/gtest.h>
@@ -258,6 +259,29 @@ TEST_F(ConfigDlgTest, DialogCarriesItsTitleAndBothIcons) {
     EXPECT_STREQ("Korvane & Tools Configuration", title);
     EXPECT_TRUE(SendMessageA(fixture.DialogWindow(), WM_GETICON, ICON_BIG, 0));
     EXPECT_TRUE(SendMessageA(fixture.DialogWindow(), WM_GETICON, ICON_SMALL, 0));
+}
+
+TEST_F(ConfigDlgTest, TreeThatCannotBeAllocatedIsAFatalErrorAndNoPageLoads) {
+    Install();
+    for (const char* name : kt_test::kPageNames)
+        StandInPages::onLoad[name] = [](kt_test::TStandInPage* page) {
+            StandInPages::events.push_back(page->name + " loaded");
+        };
+    ClearFatalError();
+    kt_test::ModalAnswerer answerer;
+    answerer.Expect("KT&C Error", "Memory allocation error", IDOK);
+    {
+        TWin::FailAllocations(1);
+        TConfigDlg dialog;
+        TWin::FailAllocations(0);
+        answerer.Verify();
+        EXPECT_EQ(1, FatalErrorWhileBuilding());
+        EXPECT_TRUE(StandInPages::events.empty());
+        EXPECT_EQ(nullptr, dialog.GetPageTree());
+        if (dialog.GetHandle())
+            DestroyWindow(dialog.GetHandle());
+    }
+    ClearFatalError();
 }
 
 }  // namespace
