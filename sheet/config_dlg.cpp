@@ -1,13 +1,9 @@
 #include "sheet/config_dlg.h"
 
+#include "pages/local/chn_dir_page.h"
 #include "sheet/config_page.h"
 #include "sheet/error_win.h"
 #include "ui/app.h"
-
-#if __has_include("pages/local/chn_dir_page.h")
-#include "pages/local/chn_dir_page.h"
-#define KT_HAVE_CHN_DIR_PAGE 1
-#endif
 
 #include <cstddef>
 #include <cstring>
@@ -151,9 +147,8 @@ void TConfigDlg::AddPages() {
         TConfigPage* page = MakePage(row, this, installed > 0);
         if (row == kChnDirRow) {
             chnDirWin = page;
-#ifdef KT_HAVE_CHN_DIR_PAGE
+            // A test may stand another page in for it.
             chnDirPage = dynamic_cast<TChnDirPage*>(page);
-#endif
         }
         if (!page)
             continue;

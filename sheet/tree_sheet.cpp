@@ -137,7 +137,7 @@ int TTreeSheet::Notify(int id, NMHDR* header, LRESULT* result) {
         ShowWindow(curPage, SW_HIDE);
     curItem = change->itemNew.hItem;
     curPage = curItem ? reinterpret_cast<HWND>(pageTree->GetItemData(curItem)) : nullptr;
-    if (!curPage)
+    if (!curPage || !caption)
         return 0;
     NotifyPage(curItem, PSN_SETACTIVE);
     caption->SetDescriptionFrom(curPage);
