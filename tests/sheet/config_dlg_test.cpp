@@ -159,6 +159,20 @@ TEST_F(ConfigDlgTest, SelectingAPageTellsTheOldOneToLeaveAndTheNewOneToComeForwa
     EXPECT_TRUE(GetWindowLongPtrA(fixture.PageWindow("Plug-ins"), GWL_STYLE) & WS_VISIBLE);
 }
 
+TEST_F(ConfigDlgTest, APageThatWillNotBeLeftKeepsTheSelection) {
+    Install();
+    TConfigDlg* dialog = fixture.Build();
+    ASSERT_TRUE(dialog);
+    StandInPages::keepingFocus = {"Channel files"};
+    StandInPages::events.clear();
+    EXPECT_FALSE(fixture.Select("Korvane"));
+    EXPECT_EQ(fixture.PageWindow("Channel files"), dialog->GetCurPage());
+    EXPECT_EQ((Names{"Channel files killactive"}), StandInPages::events);
+    EXPECT_TRUE(GetWindowLongPtrA(fixture.PageWindow("Channel files"), GWL_STYLE) & WS_VISIBLE);
+    StandInPages::keepingFocus.clear();
+    EXPECT_TRUE(fixture.Select("Korvane"));
+}
+
 TEST_F(ConfigDlgTest, OkAppliesEveryPageSubtreesFirstAndEndsTheDialog) {
     Install();
     ASSERT_TRUE(fixture.Build());

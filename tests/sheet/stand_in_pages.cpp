@@ -9,6 +9,7 @@ const char* const kPageNames[7] = {"Channel files", "Network",       "Korvane", 
 
 std::vector<std::string> StandInPages::events;
 std::vector<std::string> StandInPages::refusing;
+std::vector<std::string> StandInPages::keepingFocus;
 std::map<std::string, std::function<void(TStandInPage*)>> StandInPages::onLoad;
 std::map<std::string, std::function<void(TStandInPage*)>> StandInPages::onApply;
 
@@ -63,8 +64,17 @@ LRESULT TStandInPage::MsgProc(TMsg& msg) {
 }
 
 int TStandInPage::Notify(int id, NMHDR* header, LRESULT* result) {
-    if (id == kPageNotifyId && header)
+    if (id == kPageNotifyId && header) {
         StandInPages::events.push_back(name + " " + CodeName(header->code));
+        if (header->code == static_cast<UINT>(PSN_KILLACTIVE)) {
+            for (const std::string& keeper : StandInPages::keepingFocus) {
+                if (keeper == name) {
+                    *result = 1;
+                    return 1;
+                }
+            }
+        }
+    }
     return TConfigPage::Notify(id, header, result);
 }
 
@@ -82,6 +92,7 @@ int TStandInPage::Apply() {
 StandInPages::StandInPages() {
     events.clear();
     refusing.clear();
+    keepingFocus.clear();
     onLoad.clear();
     onApply.clear();
     for (int row = 0; row < 7; ++row)
@@ -92,6 +103,7 @@ StandInPages::~StandInPages() {
     swaps.clear();
     events.clear();
     refusing.clear();
+    keepingFocus.clear();
     onLoad.clear();
     onApply.clear();
 }

@@ -40,6 +40,8 @@ public:
     static std::vector<std::string> events;
     // Pages whose Apply refuses.
     static std::vector<std::string> refusing;
+    // Pages that answer PSN_KILLACTIVE nonzero.
+    static std::vector<std::string> keepingFocus;
     // Run by a page while it loads (in the dialog's construction) and when it applies.
     static std::map<std::string, std::function<void(TStandInPage*)>> onLoad;
     static std::map<std::string, std::function<void(TStandInPage*)>> onApply;
