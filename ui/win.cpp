@@ -216,9 +216,11 @@ LRESULT CALLBACK TWin::StdWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         win->UnlinkWindow();
         if (win->DeletedWithWindow())
             delete win;
-        // The window's own procedure still gets to clean up after itself.
-        CallWindowProcA(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), window,
-                        message, wParam, lParam);
+        // Unlinking gave the window its own procedure back; it still has to
+        // see WM_DESTROY, or common controls never free what they hold.
+        auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        if (own && own != LayerWndProc())
+            CallWindowProcA(own, window, message, wParam, lParam);
         return 0;
     }
     TMsg msg{message, wParam, lParam, 0};

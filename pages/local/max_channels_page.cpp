@@ -4,6 +4,7 @@
 #include "sheet/config_dlg.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -49,10 +50,15 @@ void TMaxChnlPage::Load() {
     if (RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size) != ERROR_SUCCESS)
         return;
     text[sizeof text - 1] = '\0';
-    // A text that does not start with a number leaves the default, which
-    // lies in the range and so counts as a stored value.
-    int stored = static_cast<int>(kDefaultChannels);
-    std::sscanf(text, "%d", &stored);
+    // Read as "%d" reads: blanks, a sign, digits up to the first other
+    // character. A text that does not start with a number leaves the
+    // default, which lies in the range and so counts as a stored value.
+    // strtol saturates where a scan would overflow, so a huge number cannot
+    // wrap round into the range.
+    char* end = nullptr;
+    long stored = std::strtol(text, &end, 10);
+    if (end == text)
+        stored = kDefaultChannels;
     if (stored >= kDefaultChannels && stored <= kMaxChannels) {
         count = stored;
         useOther = 1;

@@ -34,9 +34,19 @@ TEST(MaxChannelsPageTable, ShowsTheStoredValueWhenItIsInTheRange) {
     // A text without a leading number reads as the default 9, which is in
     // the range and so counts as stored.
     const Case cases[] = {
-        {"50", true, "50"},  {"9", true, "9"},    {"100", true, "100"},  {"8", false, "9"},
-        {"101", false, "9"}, {"abc", true, "9"},  {"", true, "9"},       {"12abc", true, "12"},
-        {" 30", true, "30"}, {"-20", false, "9"}, {nullptr, false, "9"},
+        {"50", true, "50"},
+        {"9", true, "9"},
+        {"100", true, "100"},
+        {"8", false, "9"},
+        {"101", false, "9"},
+        {"abc", true, "9"},
+        {"", true, "9"},
+        {"12abc", true, "12"},
+        {" 30", true, "30"},
+        {"-20", false, "9"},
+        {nullptr, false, "9"},
+        // 2^32 + 50: a number too big for an int must not wrap round to 50.
+        {"4294967346", false, "9"},
     };
     for (const Case& c : cases) {
         const char* what = c.stored ? c.stored : "(no key)";
