@@ -1,8 +1,9 @@
 #include "app/desktop_file.h"
 
-#include "tests/support/process.h"
+#include "tests/support/program_copy.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unix_host.h"
 #include "ui/app.h"
 #include "ui/file_util.h"
 
@@ -24,13 +25,6 @@ struct Location {
     int notFound = -1;
     std::string module;  // of the child run
 };
-
-std::string WindowsDir() {
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    EXPECT_GT(length, 0u);
-    return std::string(windows, length);
-}
 
 std::string ProgramDir() {
     char module[MAX_PATH];
@@ -71,8 +65,8 @@ TEST(LocateDesktopFile, CommandLineParameterNamesTheDirectory) {
 
 TEST(LocateDesktopFile, CommandLineParameterWithoutValueMeansTheWindowsDirectory) {
     Location found = LocateWithCommandLine("ktconfig.exe /dsk", "dsk");
-    EXPECT_EQ(WindowsDir() + "\\korvane.dsk", found.path);
-    EXPECT_EQ(WindowsDir(), found.directory);
+    EXPECT_EQ(kt_test::WindowsDir() + "\\korvane.dsk", found.path);
+    EXPECT_EQ(kt_test::WindowsDir(), found.directory);
 }
 
 TEST(LocateDesktopFile, UserKeyGivesThePathWithTheFileInBoth) {
@@ -125,54 +119,23 @@ TEST(LocateDesktopFileChild, DISABLED_PrintsTheLocation) {
     std::fflush(stdout);
 }
 
-std::string Field(const std::string& output, const std::string& name) {
-    std::string key = "\n" + name + "=";
-    size_t at = output.find(key);
-    if (at == std::string::npos)
-        return "(missing)";
-    at += key.size();
-    size_t end = output.find_first_of("\r\n", at);
-    return output.substr(at, end == std::string::npos ? std::string::npos : end - at);
-}
-
-// A copy of this test program at exePath, removed again afterwards.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const std::string& exePath) : path(exePath) {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, sizeof self);
-        copied = CopyFileA(self, path.c_str(), FALSE) != 0;
-        EXPECT_TRUE(copied) << "cannot copy the test program to " << path << " (error "
-                            << GetLastError() << ")";
-    }
-    ~ProgramCopy() {
-        if (copied)
-            DeleteFileA(path.c_str());
-    }
-    bool Copied() const { return copied; }
-
-    Location Locate(const std::string& fileName, bool noNetworkFallback) const {
-        std::string line = "\"" + path +
-                           "\" --gtest_also_run_disabled_tests"
-                           " --gtest_filter=LocateDesktopFileChild.* /ktfile:" +
-                           fileName + (noNetworkFallback ? " /ktnofallback" : "");
-        std::string output;
-        DWORD exitCode = 0;
-        Location found;
-        if (!kt_test::RunAndCapture(line, &output, &exitCode, 60000))
-            return found;
-        EXPECT_EQ(0u, exitCode) << output;
-        found.path = Field(output, "locate-path");
-        found.directory = Field(output, "locate-directory");
-        found.notFound = std::atoi(Field(output, "locate-notfound").c_str());
-        found.module = Field(output, "locate-module");
+// Runs the child test above in copy.
+Location LocateFrom(const kt_test::ProgramCopy& copy, const std::string& fileName,
+                    bool noNetworkFallback) {
+    std::string output;
+    DWORD exitCode = 0;
+    Location found;
+    if (!copy.RunTests("LocateDesktopFileChild.*",
+                       "/ktfile:" + fileName + (noNetworkFallback ? " /ktnofallback" : ""), &output,
+                       &exitCode))
         return found;
-    }
-
-private:
-    std::string path;
-    bool copied = false;
-};
+    EXPECT_EQ(0u, exitCode) << output;
+    found.path = kt_test::Field(output, "locate-path");
+    found.directory = kt_test::Field(output, "locate-directory");
+    found.notFound = std::atoi(kt_test::Field(output, "locate-notfound").c_str());
+    found.module = kt_test::Field(output, "locate-module");
+    return found;
+}
 
 // A file name of this test alone: the Windows directory is shared.
 std::string UniqueFileName() {
@@ -192,9 +155,9 @@ public:
 
 TEST(LocateDesktopFile, ProgramAtTheRootOfADriveUsesTheRoot) {
     std::string name = UniqueFileName();
-    ProgramCopy copy("C:\\kt-locate-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    kt_test::ProgramCopy copy("C:\\kt-locate-" + std::to_string(GetCurrentProcessId()) + ".exe");
     ASSERT_TRUE(copy.Copied());
-    Location found = copy.Locate(name, false);
+    Location found = LocateFrom(copy, name, false);
     EXPECT_EQ("C:\\" + name, found.path);
     EXPECT_EQ("C:\\" + name, found.directory);
     EXPECT_EQ(0, found.notFound);
@@ -203,9 +166,9 @@ TEST(LocateDesktopFile, ProgramAtTheRootOfADriveUsesTheRoot) {
 TEST(LocateDesktopFile, ProgramInALocalDirectoryUsesItsDirectory) {
     kt_test::TempDir dir;
     std::string name = UniqueFileName();
-    ProgramCopy copy(dir.File("ktconfig.exe"));
+    kt_test::ProgramCopy copy(dir.File("ktconfig.exe"));
     ASSERT_TRUE(copy.Copied());
-    Location found = copy.Locate(name, false);
+    Location found = LocateFrom(copy, name, false);
     EXPECT_EQ(dir.File(name), found.path);
     EXPECT_EQ(dir.File(name), found.directory);
     EXPECT_EQ(0, found.notFound);
@@ -215,9 +178,9 @@ TEST(LocateDesktopFile, ProgramOnANetworkDriveUsesTheWindowsDirectory) {
     ASSERT_EQ(static_cast<UINT>(DRIVE_REMOTE), GetDriveTypeA("N:\\"))
         << "the test prefix should report N: as a network drive";
     std::string name = UniqueFileName();
-    std::string windowsFile = WindowsDir() + "\\" + name;
+    std::string windowsFile = kt_test::WindowsDir() + "\\" + name;
     ScratchDir share("N:\\kt-locate-" + std::to_string(GetCurrentProcessId()));
-    ProgramCopy copy(share.path + "\\ktconfig.exe");
+    kt_test::ProgramCopy copy(share.path + "\\ktconfig.exe");
     ASSERT_TRUE(copy.Copied());
     std::string networkFile = share.path + "\\" + name;
 
@@ -241,7 +204,7 @@ TEST(LocateDesktopFile, ProgramOnANetworkDriveUsesTheWindowsDirectory) {
             ASSERT_NE(INVALID_HANDLE_VALUE, file) << windowsFile;
             CloseHandle(file);
         }
-        Location found = copy.Locate(name, c.noNetworkFallback);
+        Location found = LocateFrom(copy, name, c.noNetworkFallback);
         DeleteFileA(windowsFile.c_str());
         EXPECT_EQ(c.path, found.path) << c.what;
         EXPECT_EQ(c.directory, found.directory) << c.what;
@@ -255,18 +218,15 @@ TEST(LocateDesktopFile, ProgramStartedFromAUncPathUsesItsDirectory) {
     DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
     if (length == 0 || length >= sizeof prefix)
         GTEST_SKIP() << "needs the Wine prefix to serve a share";
-    std::string unc = std::string("Z:") + prefix + "\\dosdevices\\unc";
-    for (char& c : unc)
-        if (c == '/')
-            c = '\\';
+    std::string unc = kt_test::WindowsPath(prefix) + "\\dosdevices\\unc";
     std::string shareName = "kt-locate-" + std::to_string(GetCurrentProcessId());
     ScratchDir uncDir(unc);
     ScratchDir server(unc + "\\localhost");
     ScratchDir share(server.path + "\\" + shareName);
-    ProgramCopy copy("\\\\localhost\\" + shareName + "\\ktconfig.exe");
+    kt_test::ProgramCopy copy("\\\\localhost\\" + shareName + "\\ktconfig.exe");
     ASSERT_TRUE(copy.Copied());
     std::string name = UniqueFileName();
-    Location found = copy.Locate(name, false);
+    Location found = LocateFrom(copy, name, false);
     // Wine spells the module of a program started from a share
     // "UNC\server\share\..." where Windows writes "\\server\share\...";
     // either way the first character names no drive.

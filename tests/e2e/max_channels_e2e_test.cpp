@@ -3,6 +3,7 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tree_items.h"
 
 #include <windows.h>
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -32,40 +32,18 @@ void SeedInstallation(const kt_test::TempDir& channelDir) {
                           channelDir.Path().c_str());
 }
 
-HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT code) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
-}
-
-// The items depth first; only handles cross the process boundary.
-void CollectItems(HWND tree, HTREEITEM first, std::vector<HTREEITEM>* items) {
-    for (HTREEITEM item = first; item; item = NextItem(tree, item, TVGN_NEXT)) {
-        items->push_back(item);
-        CollectItems(tree, NextItem(tree, item, TVGN_CHILD), items);
-    }
-}
-
 // Selects tree items until the page that holds controlId is shown.
 HWND SelectPageHolding(HWND dialog, int controlId) {
     HWND tree = GetDlgItem(dialog, kPageTreeId);
     HWND page = kt_test::FindWindowHolding(dialog, controlId);
     if (!tree || !page)
         return nullptr;
-    std::vector<HTREEITEM> items;
-    CollectItems(tree, NextItem(tree, nullptr, TVGN_ROOT), &items);
-    for (HTREEITEM item : items) {
+    for (HTREEITEM item : kt_test::TreeItems(tree)) {
         SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         if (IsWindowVisible(page))
             return page;
     }
     return nullptr;
-}
-
-bool WaitVisible(HWND window, DWORD timeoutMs = 15000) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-        if (IsWindowVisible(window))
-            return true;
-    return false;
 }
 
 // The tree items this build makes for an installed product, from the same
@@ -89,7 +67,7 @@ TEST_F(MaxChannelsProgram, TypingTwentyAndOkStoresTwentyAndEnds) {
     ASSERT_TRUE(run.Started());
     HWND dialog = run.WaitForWindow(kTitle);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(WaitVisible(dialog));
+    ASSERT_TRUE(kt_test::WaitVisible(dialog));
 
     HWND tree = GetDlgItem(dialog, kPageTreeId);
     ASSERT_NE(nullptr, tree);
@@ -128,7 +106,7 @@ TEST_F(MaxChannelsProgram, CancelLeavesTheStoredValue) {
     ASSERT_TRUE(run.Started());
     HWND dialog = run.WaitForWindow(kTitle);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(WaitVisible(dialog));
+    ASSERT_TRUE(kt_test::WaitVisible(dialog));
     HWND page = SelectPageHolding(dialog, kUseOtherId);
     ASSERT_NE(nullptr, page);
     SendMessageA(GetDlgItem(page, kCountId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("70"));

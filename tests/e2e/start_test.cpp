@@ -2,6 +2,7 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unix_host.h"
 
 #include <windows.h>
 
@@ -28,13 +29,6 @@ std::vector<HWND> Dialogs() {
     return found;
 }
 
-bool WaitVisible(HWND window, DWORD timeoutMs = 15000) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-        if (IsWindowVisible(window))
-            return true;
-    return false;
-}
-
 // What the buttons send, from outside the program.
 void Press(HWND dialog, int id) {
     ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -48,7 +42,7 @@ TEST_F(StartTest, SecondStartLeavesTheOneDialogAndEnds) {
     ASSERT_TRUE(first.Started());
     HWND dialog = first.WaitForWindow(kTitle);
     ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(WaitVisible(dialog));
+    ASSERT_TRUE(kt_test::WaitVisible(dialog));
 
     kt_test::ProgramRun second(ExePath());
     ASSERT_TRUE(second.Started());
@@ -92,7 +86,7 @@ TEST_F(StartTest, ClosingTheDialogEndsTheProgramWithZero) {
         ASSERT_TRUE(run.Started());
         HWND dialog = run.WaitForWindow(kTitle);
         ASSERT_NE(nullptr, dialog);
-        ASSERT_TRUE(WaitVisible(dialog));
+        ASSERT_TRUE(kt_test::WaitVisible(dialog));
         Press(dialog, c.button);
         DWORD code = STILL_ACTIVE;
         ASSERT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
@@ -105,11 +99,7 @@ TEST_F(StartTest, ClosingTheDialogEndsTheProgramWithZero) {
 class ShownStart {
 public:
     explicit ShownStart(const std::string& unixPath, WORD showWindow, bool useShowWindow) {
-        std::string exe = "Z:" + unixPath;
-        for (char& c : exe)
-            if (c == '/')
-                c = '\\';
-        std::string line = "\"" + exe + "\"";
+        std::string line = "\"" + kt_test::WindowsPath(unixPath) + "\"";
         std::vector<char> commandLine(line.begin(), line.end());
         commandLine.push_back('\0');
         STARTUPINFOA startup{};

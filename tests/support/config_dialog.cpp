@@ -3,6 +3,7 @@
 #include "sheet/config_dlg.h"
 #include "sheet/config_page.h"
 #include "sheet/error_win.h"
+#include "tests/support/tree_items.h"
 #include "ui/app.h"
 
 #include <gtest/gtest.h>
@@ -13,32 +14,6 @@ namespace {
 
 constexpr int kErrorListId = 256;
 constexpr int kTextSize = 2048;
-
-std::string ItemText(HWND tree, HTREEITEM item) {
-    char buffer[kTextSize];
-    buffer[0] = '\0';
-    TVITEMA request{};
-    request.mask = TVIF_TEXT;
-    request.hItem = item;
-    request.pszText = buffer;
-    request.cchTextMax = kTextSize;
-    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)))
-        return std::string();
-    return request.pszText ? std::string(request.pszText) : std::string();
-}
-
-HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT code) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
-}
-
-// Depth first, as the tree shows its items when everything is expanded.
-void CollectItems(HWND tree, HTREEITEM first, std::vector<HTREEITEM>* items) {
-    for (HTREEITEM item = first; item; item = NextItem(tree, item, TVGN_NEXT)) {
-        items->push_back(item);
-        CollectItems(tree, NextItem(tree, item, TVGN_CHILD), items);
-    }
-}
 
 // A quit request left by the dialog's end would end the next modal loop
 // (a message box of a later test) at once.
@@ -110,10 +85,8 @@ std::vector<std::string> ConfigDialogFixture::TreeNames() const {
     HWND tree = DialogAlive() ? GetDlgItem(dialog, kPageTreeId) : nullptr;
     if (!tree)
         return names;
-    std::vector<HTREEITEM> items;
-    CollectItems(tree, NextItem(tree, nullptr, TVGN_ROOT), &items);
-    for (HTREEITEM item : items)
-        names.push_back(ItemText(tree, item));
+    for (HTREEITEM item : TreeItems(tree))
+        names.push_back(TreeItemText(tree, item));
     return names;
 }
 
@@ -121,10 +94,8 @@ HWND ConfigDialogFixture::PageWindow(const std::string& treeName) const {
     HWND tree = DialogAlive() ? GetDlgItem(dialog, kPageTreeId) : nullptr;
     if (!tree)
         return nullptr;
-    std::vector<HTREEITEM> items;
-    CollectItems(tree, NextItem(tree, nullptr, TVGN_ROOT), &items);
-    for (HTREEITEM item : items) {
-        if (ItemText(tree, item) != treeName)
+    for (HTREEITEM item : TreeItems(tree)) {
+        if (TreeItemText(tree, item) != treeName)
             continue;
         TVITEMA request{};
         request.mask = TVIF_PARAM;

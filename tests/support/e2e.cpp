@@ -54,4 +54,11 @@ std::string RegQuery(const std::string& arguments, DWORD* exitCode) {
     return output;
 }
 
+bool WaitVisible(HWND window, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+        if (IsWindowVisible(window))
+            return true;
+    return false;
+}
+
 }  // namespace kt_test

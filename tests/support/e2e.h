@@ -39,6 +39,10 @@ protected:
     }
 };
 
+// Whether the window (of any process) is visible within timeoutMs: a
+// dialog's title exists before its pages do.
+bool WaitVisible(HWND window, DWORD timeoutMs = 15000);
+
 // The text of a string value as another program reads it; false when the
 // key or the value is missing. A null or empty value name is the default value.
 bool ReadRegValue(HKEY root, const std::string& subkey, const char* valueName, std::string* text);

@@ -1,6 +1,7 @@
 #include "tests/support/process.h"
 
 #include "tests/support/pump.h"
+#include "tests/support/unix_host.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,6 @@
 namespace kt_test {
 
 namespace {
-
-// Wine maps the Unix root onto drive Z:.
-std::string WindowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/')
-            c = '\\';
-    return windows;
-}
 
 struct WindowSearch {
     DWORD pid;

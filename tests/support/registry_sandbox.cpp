@@ -17,6 +17,30 @@ const char* Shown(const char* valueName) {
     return valueName ? valueName : "(default)";
 }
 
+// The key, created when missing; null (the test failed) when it cannot be.
+HKEY CreateKey(HKEY root, const char* subkey, REGSAM access) {
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot create key " << subkey << " (error " << status << ")";
+        return nullptr;
+    }
+    return key;
+}
+
+void SetValue(HKEY root, const char* subkey, const char* valueName, DWORD type, const BYTE* data,
+              DWORD size) {
+    HKEY key = CreateKey(root, subkey, KEY_SET_VALUE);
+    if (!key)
+        return;
+    LONG status = RegSetValueExA(key, valueName, 0, type, data, size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        ADD_FAILURE() << "cannot set " << subkey << " " << Shown(valueName) << " (error " << status
+                      << ")";
+}
+
 HKEY CreateScratchKey(const std::string& path) {
     HKEY key = nullptr;
     LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
@@ -70,20 +94,9 @@ RegistrySandbox::~RegistrySandbox() {
 }
 
 void SetRegString(HKEY root, const char* subkey, const char* valueName, const char* text) {
-    HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                  nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot create key " << subkey << " (error " << status << ")";
-        return;
-    }
     const char* data = text ? text : "";
-    status = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                            static_cast<DWORD>(strlen(data) + 1));
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        ADD_FAILURE() << "cannot set " << subkey << " " << Shown(valueName) << " (error " << status
-                      << ")";
+    SetValue(root, subkey, valueName, REG_SZ, reinterpret_cast<const BYTE*>(data),
+             static_cast<DWORD>(strlen(data) + 1));
 }
 
 bool GetRegString(HKEY root, const char* subkey, const char* valueName, std::string* text) {
@@ -124,19 +137,8 @@ bool GetRegString(HKEY root, const char* subkey, const char* valueName, std::str
 }
 
 void SetRegDword(HKEY root, const char* subkey, const char* valueName, DWORD number) {
-    HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                  nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot create key " << subkey << " (error " << status << ")";
-        return;
-    }
-    status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                            sizeof number);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        ADD_FAILURE() << "cannot set " << subkey << " " << Shown(valueName) << " (error " << status
-                      << ")";
+    SetValue(root, subkey, valueName, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+             sizeof number);
 }
 
 bool GetRegDword(HKEY root, const char* subkey, const char* valueName, DWORD* number) {
@@ -177,14 +179,8 @@ bool RegKeyExists(HKEY root, const char* subkey) {
 }
 
 void CreateRegKey(HKEY root, const char* subkey) {
-    HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
-                                  nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot create key " << subkey << " (error " << status << ")";
-        return;
-    }
-    RegCloseKey(key);
+    if (HKEY key = CreateKey(root, subkey, KEY_READ))
+        RegCloseKey(key);
 }
 
 void DeleteRegTree(HKEY root, const char* subkey) {

@@ -31,28 +31,19 @@ bool MakeDirs(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Read-only, hidden and system entries refuse deletion until their
-// attributes are cleared.
-bool RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    bool ok = true;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                ok = RemoveTree(full) && ok;
-            else
-                ok = DeleteFileA(full.c_str()) && ok;
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(path.c_str()) && ok;
+// The file's content into *content; false when it cannot be opened.
+bool ReadAll(const std::string& path, std::string* content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    content->clear();
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        content->append(chunk, got);
+    CloseHandle(file);
+    return true;
 }
 
 }  // namespace
@@ -118,23 +109,16 @@ void TempDir::Write(const std::string& name, const std::string& content) const {
 
 std::string TempDir::Read(const std::string& name) const {
     std::string full = File(Backslashed(name));
-    HANDLE file = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    std::string content;
+    if (!ReadAll(full, &content)) {
         ADD_FAILURE() << "cannot open " << full << " (error " << GetLastError() << ")";
         return std::string();
     }
-    std::string content;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        content.append(chunk, got);
-    CloseHandle(file);
     return content;
 }
 
 bool TempDir::Exists(const std::string& name) const {
-    return GetFileAttributesA(File(Backslashed(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return PathExists(File(Backslashed(name)));
 }
 
 void TempDir::MakeDir(const std::string& name) const {
@@ -142,6 +126,46 @@ void TempDir::MakeDir(const std::string& name) const {
     if (!MakeDirs(full))
         ADD_FAILURE() << "cannot create the directory " << full << " (error " << GetLastError()
                       << ")";
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::string content;
+    return ReadAll(path, &content) ? content : "<missing>";
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Read-only, hidden and system entries refuse deletion until their
+// attributes are cleared.
+bool RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    bool ok = true;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = path + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                ok = RemoveTree(full) && ok;
+            else
+                ok = DeleteFileA(full.c_str()) && ok;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(path.c_str()) && ok;
+}
+
+std::string WindowsDir() {
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    EXPECT_GT(length, 0u);
+    return std::string(windows, length);
 }
 
 }  // namespace kt_test

@@ -25,4 +25,14 @@ private:
     std::string path;
 };
 
+// Files anywhere, by Windows path.
+// The whole content, or "<missing>" when the file cannot be opened.
+std::string ReadFileText(const std::string& path);
+bool PathExists(const std::string& path);
+// Removes path with everything in it, read-only entries too; false when
+// something is left.
+bool RemoveTree(const std::string& path);
+// The Windows directory, without a trailing separator.
+std::string WindowsDir();
+
 }  // namespace kt_test

@@ -10,6 +10,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unix_host.h"
 #include "ui/file_util.h"
 
 #include <windows.h>
@@ -23,6 +24,9 @@
 #include <vector>
 
 namespace {
+
+using kt_test::PathExists;
+using kt_test::ReadFileText;
 
 const char kKey[] = "Software\\Tavrel\\Korvane Tools\\ChnFiles";
 const char kPageName[] = "Channel files";
@@ -62,29 +66,11 @@ private:
     HANDLE mapping;
 };
 
-std::string ReadFileText(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string text;
-    char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(file);
-    return text;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 class ChnDirPageTest : public ::testing::Test {
 protected:
     void TearDown() override {
         for (const std::string& link : unixLinks)
-            RunUnix("/bin/rm", "rm -f \"" + link + "\"");
+            kt_test::StartUnixProgram("/bin/rm", "rm -f \"" + link + "\"");
     }
 
     std::string OldDir() const { return temp.File("old"); }
@@ -163,57 +149,25 @@ protected:
     }
     void ExpectMoved(const std::string& name, const std::string& content) {
         EXPECT_EQ(ReadFileText(NewDir() + "\\" + name), content) << name;
-        EXPECT_FALSE(Exists(OldDir() + "\\" + name)) << name;
+        EXPECT_FALSE(PathExists(OldDir() + "\\" + name)) << name;
     }
     void ExpectStayed(const std::string& name, const std::string& content) {
         EXPECT_EQ(ReadFileText(OldDir() + "\\" + name), content) << name;
-        EXPECT_FALSE(Exists(NewDir() + "\\" + name)) << name;
+        EXPECT_FALSE(PathExists(NewDir() + "\\" + name)) << name;
     }
     std::vector<std::string> Lines() const { return dialog->ErrorLines(); }
 
-    static std::string UnixPath(const std::string& windowsPath) {
-        using ToUnix = char*(CDECL*)(const WCHAR*);
-        auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-        if (!toUnix)
-            return std::string();
-        WCHAR wide[MAX_PATH];
-        if (!MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-            return std::string();
-        char* unix = toUnix(wide);
-        if (!unix)
-            return std::string();
-        std::string path = unix;
-        HeapFree(GetProcessHeap(), 0, unix);
-        return path;
-    }
-    // Wine starts Unix programs too; they cannot be waited for, so callers
-    // look for the effect.
-    static void RunUnix(const std::string& program, const std::string& commandLine) {
-        std::string windowsProgram = "Z:" + program;
-        for (char& c : windowsProgram)
-            if (c == '/')
-                c = '\\';
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        // For a Unix program Wine fills in no usable handles: none are closed.
-        CreateProcessA(windowsProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &process);
-    }
     // A Unix symbolic link to target, seen by Wine as a directory; empty when
     // none could be made.
     std::string MakeUnixLink(const std::string& target, const std::string& link) {
-        std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
+        std::string unixTarget = kt_test::UnixPath(target), unixLink = kt_test::UnixPath(link);
         if (unixTarget.empty() || unixLink.empty())
             return std::string();
-        RunUnix("/bin/ln", "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"");
+        kt_test::StartUnixProgram("/bin/ln", "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"");
         unixLinks.push_back(unixLink);
-        for (int i = 0; i < 100 && !Exists(link + "\\alpha.chn"); ++i)
+        for (int i = 0; i < 100 && !PathExists(link + "\\alpha.chn"); ++i)
             Sleep(50);
-        return Exists(link + "\\alpha.chn") ? link : std::string();
+        return PathExists(link + "\\alpha.chn") ? link : std::string();
     }
 
     std::unique_ptr<kt_test::RegistrySandbox> registry =
@@ -346,7 +300,7 @@ TEST_F(ChnDirPageTest, MissingNewDirectoryIsCreatedOnlyWhenTheUserAgrees) {
             answerer.Expect(kQuestionCaption, kCreateQuestion, c.answer);
             dialog->PressOk();
         }
-        EXPECT_EQ(Exists(c.newDir), c.created);
+        EXPECT_EQ(PathExists(c.newDir), c.created);
         EXPECT_EQ(dialog->DialogAlive(), !c.created);
         EXPECT_EQ(StoredDir(), c.created ? c.newDir : OldDir());
         EXPECT_EQ(dialog->ErrorLines(), c.lines);
@@ -373,8 +327,8 @@ TEST_F(ChnDirPageTest, ChannelFilesMoveAndTheirCachesAreRemovedNotMoved) {
     ExpectMoved("beta.chn", "channel beta");
     ExpectMoved("hidden.chn", "hidden channel");
     for (const char* cache : {"listd1.cnf", "treed1.cnf"}) {
-        EXPECT_FALSE(Exists(OldDir() + "\\" + cache)) << cache;
-        EXPECT_FALSE(Exists(NewDir() + "\\" + cache)) << cache;
+        EXPECT_FALSE(PathExists(OldDir() + "\\" + cache)) << cache;
+        EXPECT_FALSE(PathExists(NewDir() + "\\" + cache)) << cache;
     }
     for (const char* kept : {"danger.txt", "letter.tpl", "notes.dat", "README"})
         ExpectStayed(kept, kSampleFiles.at(kept));
@@ -397,7 +351,7 @@ TEST_F(ChnDirPageTest, OtherFilesBoxAloneMovesEveryFileButNotSubdirectories) {
     for (const auto& [name, content] : files)
         ExpectMoved(name, content);
     EXPECT_EQ(ReadFileText(OldDir() + "\\sub\\inner.chn"), "inner");
-    EXPECT_FALSE(Exists(NewDir() + "\\sub"));
+    EXPECT_FALSE(PathExists(NewDir() + "\\sub"));
     EXPECT_TRUE(Lines().empty());
 }
 
@@ -425,7 +379,7 @@ TEST_F(ChnDirPageTest, EachBoxMovesItsOwnKindOnly) {
         for (const auto& [name, content] : kSampleFiles) {
             bool moves = std::find(c.moved.begin(), c.moved.end(), name) != c.moved.end();
             EXPECT_EQ(ReadFileText((moves ? newDir : oldDir) + "\\" + name), content) << name;
-            EXPECT_EQ(Exists((moves ? oldDir : newDir) + "\\" + name), false) << name;
+            EXPECT_EQ(PathExists((moves ? oldDir : newDir) + "\\" + name), false) << name;
         }
     }
 }
@@ -478,7 +432,7 @@ TEST_F(ChnDirPageTest, SameFolderUnderAnotherNameKeepsEveryFile) {
         std::string alias;
     };
     std::vector<Case> cases;
-    std::string unixPath = UnixPath(OldDir());
+    std::string unixPath = kt_test::UnixPath(OldDir());
     ASSERT_FALSE(unixPath.empty()) << "Wine tells no Unix path";
     std::string zPath = "Z:" + unixPath;
     for (char& ch : zPath)

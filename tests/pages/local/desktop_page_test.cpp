@@ -3,7 +3,7 @@
 #include "resources/desktop_page_ids.h"
 #include "tests/support/folder_chooser.h"
 #include "tests/support/modal_answerer.h"
-#include "tests/support/process.h"
+#include "tests/support/program_copy.h"
 #include "tests/support/temp_dir.h"
 #include "ui/file_util.h"
 
@@ -32,13 +32,6 @@ std::string ProgramDir() {
     EXPECT_GT(length, 0u);
     GetFilePart(module)[-1] = '\0';
     return module;
-}
-
-std::string WindowsDir() {
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    EXPECT_GT(length, 0u);
-    return std::string(windows, length);
 }
 
 class DesktopPage : public ::testing::Test, protected kt_test::PageWorld {};
@@ -180,64 +173,37 @@ TEST(DesktopPageChild, DISABLED_PrintsTheDefaultDirectory) {
     std::fflush(stdout);
 }
 
-// A copy of this test program at exePath, removed again afterwards; runs the
-// child test above.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const std::string& exePath) : path(exePath) {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, sizeof self);
-        copied = CopyFileA(self, path.c_str(), FALSE) != 0;
-        EXPECT_TRUE(copied) << "cannot copy the test program to " << path << " (error "
-                            << GetLastError() << ")";
-    }
-    ~ProgramCopy() {
-        if (copied)
-            DeleteFileA(path.c_str());
-    }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    std::string DefaultDirectory() const {
-        if (!copied)
-            return "(not copied)";
-        std::string line = "\"" + path +
-                           "\" --gtest_also_run_disabled_tests"
-                           " --gtest_filter=DesktopPageChild.*";
-        std::string output;
-        DWORD exitCode = 1;
-        if (!kt_test::RunAndCapture(line, &output, &exitCode, 60000))
-            return "(did not run)";
-        EXPECT_EQ(0u, exitCode) << output;
-        const std::string key = "\ndefault-directory=";
-        size_t at = output.find(key);
-        if (at == std::string::npos)
-            return "(missing) " + output;
-        at += key.size();
-        return output.substr(at, output.find_first_of("\r\n", at) - at);
-    }
-
-private:
-    std::string path;
-    bool copied = false;
-};
+// The default directory the child test above shows in copy.
+std::string DefaultDirectory(const kt_test::ProgramCopy& copy) {
+    if (!copy.Copied())
+        return "(not copied)";
+    std::string output;
+    DWORD exitCode = 1;
+    if (!copy.RunTests("DesktopPageChild.*", "", &output, &exitCode))
+        return "(did not run)";
+    EXPECT_EQ(0u, exitCode) << output;
+    std::string directory = kt_test::Field(output, "default-directory");
+    if (directory == "(missing)")
+        directory += " " + output;
+    return directory;
+}
 
 TEST(DesktopPageDefault, AProgramInTheRootOfADriveShowsTheDriveAlone) {
-    ProgramCopy copy("C:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
-    EXPECT_EQ("C:", copy.DefaultDirectory());
+    kt_test::ProgramCopy copy("C:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    EXPECT_EQ("C:", DefaultDirectory(copy));
 }
 
 TEST(DesktopPageDefault, AProgramInALocalDirectoryShowsThatDirectory) {
     kt_test::TempDir dir;
-    ProgramCopy copy(dir.File("ktconfig.exe"));
-    EXPECT_EQ(dir.Path(), copy.DefaultDirectory());
+    kt_test::ProgramCopy copy(dir.File("ktconfig.exe"));
+    EXPECT_EQ(dir.Path(), DefaultDirectory(copy));
 }
 
 TEST(DesktopPageDefault, AProgramOnANetworkDriveShowsTheWindowsDirectory) {
     ASSERT_EQ(static_cast<UINT>(DRIVE_REMOTE), GetDriveTypeA("N:\\"))
         << "the test prefix should report N: as a network drive";
-    ProgramCopy copy("N:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
-    EXPECT_EQ(WindowsDir(), copy.DefaultDirectory());
+    kt_test::ProgramCopy copy("N:\\kt-desktop-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    EXPECT_EQ(kt_test::WindowsDir(), DefaultDirectory(copy));
 }
 
 }  // namespace
