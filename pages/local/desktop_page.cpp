@@ -17,8 +17,9 @@ const char kCannotCreate[] = "Cannot create registry key SOFTWARE\\Tavrel\\Korva
 const char kCannotWrite[] = "Cannot write to registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
 const char kCannotDelete[] = "Cannot delete registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
 
-// What is read from the page's edit: 255 characters and the end.
-constexpr int kEditTextSize = 256;
+// What the edit may hold and what is read back from it: a whole path. A
+// shorter read would store a cut path, which names another directory.
+constexpr int kEditTextSize = MAX_PATH;
 
 // The directory Korvane uses when the user names none: beside this
 // program, or the Windows directory when the program lives on a network
@@ -55,6 +56,8 @@ int TDesktopPage::InitDlg(int focusId) {
     char defaultDir[MAX_PATH];
     DefaultDirectory(defaultDir);
     SetDlgItemTextA(hwnd, IDC_DESKTOP_DEFAULT, defaultDir);
+    // Typing past what can be stored would be cut silently on OK.
+    SendDlgItemMessageA(hwnd, IDC_DESKTOP_OTHER, EM_LIMITTEXT, kEditTextSize - 1, 0);
     // 2.-4. The stored directory, or the default one greyed as a start.
     char stored[MAX_PATH];
     LONG size = sizeof stored;

@@ -93,6 +93,21 @@ TEST(DesktopPageTable, OkWithTheBoxCheckedStoresTheEditAsItStands) {
     }
 }
 
+TEST_F(DesktopPage, AStoredPathOfFullLengthIsKeptWholeByOk) {
+    // 259 characters: the longest path there is; a shorter read of the edit
+    // would store a cut path, naming another directory.
+    std::string longPath = "D:\\" + std::string(MAX_PATH - 1 - 3, 'd');
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), longPath.size());
+    SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, longPath.c_str());
+    ASSERT_NE(nullptr, BuildAndFind(kTreeName));
+    EXPECT_EQ(MAX_PATH - 1,
+              static_cast<int>(SendDlgItemMessageA(dialog.PageWindow(kTreeName), IDC_DESKTOP_OTHER,
+                                                   EM_GETLIMITTEXT, 0, 0)));
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ(longPath, Stored());
+}
+
 TEST_F(DesktopPage, UncheckingDeletesTheKey) {
     SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old");
     ASSERT_NE(nullptr, BuildAndFind(kTreeName));
