@@ -3,7 +3,6 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/tree_items.h"
 
 #include <windows.h>
 
@@ -22,30 +21,6 @@ constexpr int kCountId = 562;
 constexpr DWORD kExitTimeoutMs = 20000;
 constexpr size_t kAllPages = 7;
 
-// The sample installation: the product with its version and path, and a
-// channel file directory that exists, so that no page keeps the dialog open.
-void SeedInstallation(const kt_test::TempDir& channelDir) {
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4", nullptr, "6.4");
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths", nullptr,
-                          "C:\\Korvane\\korvane.exe");
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, "Software\\Tavrel\\Korvane Tools\\ChnFiles", nullptr,
-                          channelDir.Path().c_str());
-}
-
-// Selects tree items until the page that holds controlId is shown.
-HWND SelectPageHolding(HWND dialog, int controlId) {
-    HWND tree = GetDlgItem(dialog, kPageTreeId);
-    HWND page = kt_test::FindWindowHolding(dialog, controlId);
-    if (!tree || !page)
-        return nullptr;
-    for (HTREEITEM item : kt_test::TreeItems(tree)) {
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-        if (IsWindowVisible(page))
-            return page;
-    }
-    return nullptr;
-}
-
 // The tree items this build makes for an installed product, from the same
 // dialog built inside this process (its window is gone again on return).
 size_t PagesOfThisBuild() {
@@ -59,7 +34,7 @@ using MaxChannelsProgram = kt_test::ProgramTest;
 
 TEST_F(MaxChannelsProgram, TypingTwentyAndOkStoresTwentyAndEnds) {
     kt_test::TempDir channelDir;
-    SeedInstallation(channelDir);
+    kt_test::SeedInstallation(channelDir.Path());
     size_t expectedItems = PagesOfThisBuild();
     EXPECT_LE(expectedItems, kAllPages);
 
@@ -73,7 +48,7 @@ TEST_F(MaxChannelsProgram, TypingTwentyAndOkStoresTwentyAndEnds) {
     ASSERT_NE(nullptr, tree);
     EXPECT_EQ(expectedItems, static_cast<size_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)));
 
-    HWND page = SelectPageHolding(dialog, kUseOtherId);
+    HWND page = kt_test::SelectPageHolding(dialog, kUseOtherId);
     ASSERT_NE(nullptr, page) << "no tree item shows the Max. channels page";
     HWND box = GetDlgItem(page, kUseOtherId);
     HWND count = GetDlgItem(page, kCountId);
@@ -99,7 +74,7 @@ TEST_F(MaxChannelsProgram, TypingTwentyAndOkStoresTwentyAndEnds) {
 
 TEST_F(MaxChannelsProgram, CancelLeavesTheStoredValue) {
     kt_test::TempDir channelDir;
-    SeedInstallation(channelDir);
+    kt_test::SeedInstallation(channelDir.Path());
     kt_test::SetRegString(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr, "50");
 
     kt_test::ProgramRun run(ExePath());
@@ -107,7 +82,7 @@ TEST_F(MaxChannelsProgram, CancelLeavesTheStoredValue) {
     HWND dialog = run.WaitForWindow(kTitle);
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(kt_test::WaitVisible(dialog));
-    HWND page = SelectPageHolding(dialog, kUseOtherId);
+    HWND page = kt_test::SelectPageHolding(dialog, kUseOtherId);
     ASSERT_NE(nullptr, page);
     SendMessageA(GetDlgItem(page, kCountId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("70"));
     ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),

@@ -1,5 +1,10 @@
 #include "tests/support/e2e.h"
 
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/tree_items.h"
+
+#include <commctrl.h>
+
 #include <vector>
 
 namespace kt_test {
@@ -16,6 +21,29 @@ void DeleteTree(HKEY root, const char* rootName) {
 }
 
 }  // namespace
+
+void SeedInstallation(const std::string& channelDir) {
+    SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4", nullptr, "6.4");
+    SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths", nullptr,
+                 "C:\\Korvane\\korvane.exe");
+    SetRegString(HKEY_LOCAL_MACHINE, "Software\\Tavrel\\Korvane Tools\\ChnFiles", nullptr,
+                 channelDir.c_str());
+}
+
+HWND SelectPageHolding(HWND dialog, int controlId) {
+    const int kPageTreeId = 160;
+    HWND tree = GetDlgItem(dialog, kPageTreeId);
+    HWND page = FindWindowHolding(dialog, controlId);
+    if (!tree || !page)
+        return nullptr;
+    // Only item handles cross the process boundary.
+    for (HTREEITEM item : TreeItems(tree)) {
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        if (IsWindowVisible(page))
+            return page;
+    }
+    return nullptr;
+}
 
 void ProgramTest::DeleteProductKeys() {
     DeleteTree(HKEY_LOCAL_MACHINE, "HKLM");

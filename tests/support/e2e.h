@@ -39,6 +39,15 @@ protected:
     }
 };
 
+// The sample installation of the whole-program tests: the product with its
+// version and path, and a channel file directory that exists (so that no
+// page keeps the dialog open on OK).
+void SeedInstallation(const std::string& channelDir);
+
+// Selects the running program's tree items one by one until the page that
+// holds controlId is shown; that page, or null.
+HWND SelectPageHolding(HWND dialog, int controlId);
+
 // Whether the window (of any process) is visible within timeoutMs: a
 // dialog's title exists before its pages do.
 bool WaitVisible(HWND window, DWORD timeoutMs = 15000);
