@@ -76,14 +76,6 @@ int FindRow(const char* treeName) {
     return -1;
 }
 
-void SetIcons(HWND window) {
-    HINSTANCE instance = TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
-    if (HICON big = LoadIconA(instance, MAKEINTRESOURCEA(kLargeIcon)))
-        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HICON small = LoadIconA(instance, MAKEINTRESOURCEA(kSmallIcon)))
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-}
-
 // An error window that could store no line shows nothing; the OK step
 // must not hide the dialog behind it.
 TErrorWin* ErrorWinWithLines() {
@@ -114,7 +106,7 @@ TConfigDlg::TConfigDlg() : TTreeSheet(nullptr, kTemplateName, kDefaultPosition, 
     chnDirPage = nullptr;
     if (!Create())
         return;
-    SetIcons(hwnd);
+    SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
 }
 
 TConfigDlg::~TConfigDlg() {

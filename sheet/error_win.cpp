@@ -19,18 +19,6 @@ constexpr int kLargeIcon = 1;
 constexpr int kSmallIcon = 2;
 constexpr DWORD kListStyle = WS_BORDER | WS_VSCROLL | LBS_USETABSTOPS | LBS_NOTIFY;
 
-HINSTANCE AppInstance() {
-    return TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
-}
-
-void SetIcons(HWND window) {
-    HINSTANCE instance = AppInstance();
-    if (HICON big = LoadIconA(instance, MAKEINTRESOURCEA(kLargeIcon)))
-        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HICON small = LoadIconA(instance, MAKEINTRESOURCEA(kSmallIcon)))
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-}
-
 }  // namespace
 
 TErrorWin* TErrorWin::current = nullptr;
@@ -87,7 +75,7 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
     wca.exStyle = WS_EX_CLIENTEDGE;
     if (!Create())
         return;
-    SetIcons(hwnd);
+    SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
     listBox = new TErrorListBox(this);
     if (listBox && !listBox->GetHandle()) {
         // An object without its window is not deleted with one.

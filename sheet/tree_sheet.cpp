@@ -15,10 +15,6 @@ constexpr int kClassNameSize = 31;
 TTreeSheet* liveSheets = nullptr;
 HHOOK msgFilterHook = nullptr;
 
-HINSTANCE AppInstance() {
-    return TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
-}
-
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
 }

@@ -43,6 +43,19 @@ int TApp::Init(HINSTANCE, char* commandLine, int show) {
     return 1;
 }
 
+HINSTANCE AppInstance() {
+    return TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
+}
+
+void SetWindowIcons(HWND window, int largeIcon, int smallIcon) {
+    // A missing icon only leaves the system's default in the title bar.
+    HINSTANCE instance = AppInstance();
+    if (HICON big = LoadIconA(instance, MAKEINTRESOURCEA(largeIcon)))
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON small = LoadIconA(instance, MAKEINTRESOURCEA(smallIcon)))
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
 int DialogMessage(MSG& msg) {
     if (!msg.hwnd)
         return 0;

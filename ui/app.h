@@ -62,6 +62,13 @@ private:
     int showCommand = SW_SHOWNORMAL;
 };
 
+// The application's instance, or this program's module when there is no
+// application object (as in tests of single pieces).
+HINSTANCE AppInstance();
+
+// Gives a top-level window the program's large and small icon resources.
+void SetWindowIcons(HWND window, int largeIcon, int smallIcon);
+
 // Hands one message to the dialog it belongs to, for keyboard navigation and
 // the dialog message filters; returns nonzero when the dialog took it.
 int DialogMessage(MSG& msg);

@@ -10,10 +10,6 @@ namespace {
 
 TDialog::HelpHandler helpHandler = WinHelpA;
 
-HINSTANCE AppInstance() {
-    return TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
-}
-
 }  // namespace
 
 TDialog::TDialog(HINSTANCE inst, const char* name, TWin* parentWin, TControlMap* table)
