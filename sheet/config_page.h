@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <utility>
+
 // The id that the sheet's notifications to its pages carry (the placeholder).
 constexpr int kPageNotifyId = 162;
 
@@ -19,3 +21,16 @@ public:
     // Saves the page; nonzero on success, 0 refuses the OK.
     virtual int Apply() { return 1; }
 };
+
+// What a page factory does: allocates and constructs the page (which makes
+// its window and loads it). Null when either fails; a page whose window
+// could not be made is deleted, as nothing would delete it with a window.
+template <class Page, class... Args>
+TConfigPage* NewConfigPage(Args&&... args) {
+    Page* page = new Page(std::forward<Args>(args)...);
+    if (page && !page->GetHandle()) {
+        delete page;
+        return nullptr;
+    }
+    return page;
+}

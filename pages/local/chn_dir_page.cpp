@@ -260,11 +260,5 @@ int TChnDirPage::Apply() {
 }
 
 TConfigPage* NewChnDirPage(TWin* parent) {
-    auto* page = new TChnDirPage(parent);
-    // A page whose window could not be made would never be deleted with it.
-    if (page && !page->GetHandle()) {
-        delete page;
-        return nullptr;
-    }
-    return page;
+    return NewConfigPage<TChnDirPage>(parent);
 }

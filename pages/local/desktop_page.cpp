@@ -128,11 +128,5 @@ int TDesktopPage::Apply() {
 }
 
 TConfigPage* NewDesktopPage(TWin* parent) {
-    auto* page = new TDesktopPage(parent);
-    if (page && !page->GetHandle()) {
-        // Without its window the page would belong to nobody.
-        delete page;
-        return nullptr;
-    }
-    return page;
+    return NewConfigPage<TDesktopPage>(parent);
 }

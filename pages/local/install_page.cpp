@@ -79,11 +79,5 @@ int TInstallPage::Command(int id, unsigned code) {
 }
 
 TConfigPage* NewInstallPage(TWin* parent, int installed) {
-    auto* page = new TInstallPage(parent, installed);
-    if (page && !page->GetHandle()) {
-        // Without its window the page would belong to nobody.
-        delete page;
-        return nullptr;
-    }
-    return page;
+    return NewConfigPage<TInstallPage>(parent, installed);
 }

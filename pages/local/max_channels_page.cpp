@@ -104,11 +104,5 @@ int TMaxChnlPage::Apply() {
 }
 
 TConfigPage* NewMaxChnlPage(TWin* parent) {
-    auto* page = new TMaxChnlPage(parent);
-    if (page && !page->GetHandle()) {
-        // Without its window the page would belong to nobody.
-        delete page;
-        return nullptr;
-    }
-    return page;
+    return NewConfigPage<TMaxChnlPage>(parent);
 }
