@@ -20,6 +20,8 @@ const char kCannotDelete[] = "Cannot delete registry key SOFTWARE\\Tavrel\\Korva
 // What the edit may hold and what is read back from it: a whole path. A
 // shorter read would store a cut path, which names another directory.
 constexpr int kEditTextSize = MAX_PATH;
+// Enough to tell a stored value that does not fit from one that does.
+constexpr int kStoredTextSize = 2048;
 
 // The directory Korvane uses when the user names none: beside this
 // program, or the Windows directory when the program lives on a network
@@ -59,10 +61,15 @@ int TDesktopPage::InitDlg(int focusId) {
     // Typing past what can be stored would be cut silently on OK.
     SendDlgItemMessageA(hwnd, IDC_DESKTOP_OTHER, EM_LIMITTEXT, kEditTextSize - 1, 0);
     // 2.-4. The stored directory, or the default one greyed as a start.
-    char stored[MAX_PATH];
+    char stored[kStoredTextSize];
     LONG size = sizeof stored;
-    if (RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, stored, &size) == ERROR_SUCCESS) {
+    LONG status = RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, stored, &size);
+    // A value too long even for this buffer is still a stored directory.
+    storedTooLong = status == ERROR_MORE_DATA;
+    if (status == ERROR_SUCCESS || storedTooLong) {
         stored[sizeof stored - 1] = '\0';
+        storedTooLong = storedTooLong || lstrlenA(stored) >= kEditTextSize;
+        stored[kEditTextSize - 1] = '\0';
         SetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, stored);
         CheckDlgButton(hwnd, IDC_DESKTOP_USE_OTHER, BST_CHECKED);
     } else {
@@ -95,6 +102,9 @@ void TDesktopPage::Browse() {
 }
 
 void TDesktopPage::StoreOther() {
+    // Writing back the cut text would lose the stored value.
+    if (storedTooLong && !SendDlgItemMessageA(hwnd, IDC_DESKTOP_OTHER, EM_GETMODIFY, 0, 0))
+        return;
     char text[kEditTextSize];
     GetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, text, sizeof text);
     HKEY key;

@@ -17,6 +17,10 @@ private:
     void Browse();
     void StoreOther();
     void RemoveOther();
+
+    // The stored value is longer than the edit can hold; it is kept as it
+    // is unless the user edits or unchecks it.
+    bool storedTooLong = false;
 };
 
 TConfigPage* NewDesktopPage(TWin* parent);

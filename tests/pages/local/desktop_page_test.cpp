@@ -108,6 +108,31 @@ TEST_F(DesktopPage, AStoredPathOfFullLengthIsKeptWholeByOk) {
     EXPECT_EQ(longPath, Stored());
 }
 
+TEST(DesktopPageLongValue, AStoredValueTooLongForTheEditIsKeptUnlessChanged) {
+    const std::string tooLong = "D:\\" + std::string(400, 'x');
+    {
+        kt_test::PageWorld w;
+        SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, tooLong.c_str());
+        ASSERT_NE(nullptr, w.BuildAndFind(kTreeName));
+        EXPECT_TRUE(w.Checked(IDC_DESKTOP_USE_OTHER));
+        EXPECT_EQ(tooLong.substr(0, MAX_PATH - 1), w.Text(IDC_DESKTOP_OTHER));
+        w.dialog.PressOk();
+        EXPECT_FALSE(w.dialog.DialogAlive());
+        EXPECT_EQ(tooLong, Stored());
+    }
+    {
+        // What the user types replaces it (typing marks the edit modified).
+        kt_test::PageWorld w;
+        SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, tooLong.c_str());
+        ASSERT_NE(nullptr, w.BuildAndFind(kTreeName));
+        w.Type(IDC_DESKTOP_OTHER, "E:\\typed");
+        SendDlgItemMessageA(w.dialog.PageWindow(kTreeName), IDC_DESKTOP_OTHER, EM_SETMODIFY, TRUE,
+                            0);
+        w.dialog.PressOk();
+        EXPECT_EQ("E:\\typed", Stored());
+    }
+}
+
 TEST_F(DesktopPage, UncheckingDeletesTheKey) {
     SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old");
     ASSERT_NE(nullptr, BuildAndFind(kTreeName));
