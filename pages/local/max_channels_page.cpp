@@ -35,8 +35,6 @@ TMaxChnlPage::TMaxChnlPage(TWin* parentWin)
     // is created below, so loading here still comes before any use of it.
     Load();
     controlMap[0] = {IDC_MAXCHNL_COUNT, TSpinEdit::New, &spinData, kSpinEditKind};
-    // The template holds an up-down control: its class must exist first.
-    TSpinBut::Register();
     Run(kPageNumber);
 }
 
