@@ -7,10 +7,6 @@
 
 namespace {
 
-HINSTANCE AppModule() {
-    return TApp::TheApp ? TApp::TheApp->GetInstance() : GetModuleHandleA(nullptr);
-}
-
 const char* AppCmdLine() {
     return TApp::TheApp ? TApp::TheApp->GetCmdLine() : "";
 }
@@ -39,7 +35,7 @@ int UserDirectory(const char* userKey, char* path) {
 // The application module's full file name with its file part replaced by
 // fileName; empty when it does not fit.
 void BesideModule(const char* fileName, char* out) {
-    DWORD length = GetModuleFileNameA(AppModule(), out, MAX_PATH);
+    DWORD length = GetModuleFileNameA(AppInstance(), out, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         out[0] = '\0';
         return;

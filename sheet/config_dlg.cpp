@@ -183,30 +183,19 @@ void AddError(TWin* page, const char* text, int kind) {
     }
     TErrorWin* errors = TErrorWin::Current();
     if (!errors) {
-        errors = new TErrorWin(mainWin);
-        if (!errors || !errors->GetHandle()) {
-            // A window object without its window is not deleted with one.
-            delete errors;
+        errors = NewWindowObject<TErrorWin>(mainWin);
+        if (!errors) {
             MessageBoxA(pageWindow, "Memory allocation error", "KT&C: AddError", MB_OK);
             return;
         }
         TErrorWin::SetCurrent(errors);
     }
-    char buffer[kNameSize];
-    buffer[0] = '\0';
-    const char* name = buffer;
+    char name[kNameSize];
+    name[0] = '\0';
     auto item = static_cast<HTREEITEM>(pageWindow ? GetPropA(pageWindow, "HPAGEPROP") : nullptr);
-    HWND tree = GetDlgItem(mainWin->GetHandle(), kPageTreeId);
-    if (item && tree) {
-        TVITEMA request{};
-        request.mask = TVIF_TEXT;
-        request.hItem = item;
-        request.pszText = buffer;
-        request.cchTextMax = kNameSize - 1;
-        // The tree may answer with a text pointer of its own.
-        if (SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) &&
-            request.pszText)
-            name = request.pszText;
-    }
+    auto* tree =
+        dynamic_cast<TTreeView*>(TWin::GetWin(GetDlgItem(mainWin->GetHandle(), kPageTreeId)));
+    if (item && tree)
+        tree->GetItemText(item, name, kNameSize - 1);
     errors->AddError(name, text, kind);
 }

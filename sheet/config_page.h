@@ -7,8 +7,6 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <utility>
-
 // The id that the sheet's notifications to its pages carry (the placeholder).
 constexpr int kPageNotifyId = 162;
 
@@ -23,14 +21,8 @@ public:
 };
 
 // What a page factory does: allocates and constructs the page (which makes
-// its window and loads it). Null when either fails; a page whose window
-// could not be made is deleted, as nothing would delete it with a window.
+// its window and loads it); null when either fails.
 template <class Page, class... Args>
 TConfigPage* NewConfigPage(Args&&... args) {
-    Page* page = new Page(std::forward<Args>(args)...);
-    if (page && !page->GetHandle()) {
-        delete page;
-        return nullptr;
-    }
-    return page;
+    return NewWindowObject<Page>(std::forward<Args>(args)...);
 }

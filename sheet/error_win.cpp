@@ -76,12 +76,7 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
     if (!Create())
         return;
     SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
-    listBox = new TErrorListBox(this);
-    if (listBox && !listBox->GetHandle()) {
-        // An object without its window is not deleted with one.
-        delete listBox;
-        listBox = nullptr;
-    }
+    listBox = NewWindowObject<TErrorListBox>(this);
     if (!listBox) {
         MessageBoxA(hwnd, "TErrorListBox memory allocation error", "KT&C: TErrorWin::TErrorWin",
                     MB_OK);

@@ -109,7 +109,7 @@ HTREEITEM TTreeSheet::AddPage(TConfigPage* page, HTREEITEM parentItem, HTREEITEM
     if (!item)
         return nullptr;
     if (!SetPropA(pageWindow, kPageItemProp, item)) {
-        SendMessageA(pageTree->GetHandle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+        pageTree->DeleteItem(item);
         return nullptr;
     }
     return item;

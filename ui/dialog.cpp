@@ -21,10 +21,8 @@ TDialog::TDialog(HINSTANCE inst, const char* name, TWin* parentWin, TControlMap*
 TDialog::TDialog(const char* name, TWin* parentWin, TControlMap* table)
     : TDialog(nullptr, name, parentWin, table) {}
 
-TDialog::~TDialog() {
-    // The control objects of the table go with their windows; only forget them.
-    boundControls = nullptr;
-}
+// The control objects of the table go with their windows.
+TDialog::~TDialog() = default;
 
 TDialog::HelpHandler TDialog::SetHelpHandler(HelpHandler handler) {
     HelpHandler old = helpHandler;

@@ -90,12 +90,7 @@ TSpinEdit::TSpinEdit(TWin* dialog, int id, TSpinData* data)
     SetDataLink(data);
     HWND next = dialog && dialog->GetHandle() ? ::GetDlgItem(dialog->GetHandle(), id + 1) : nullptr;
     if (TSpinBut::IsSpinButton(next)) {
-        spin = new TSpinBut(dialog, id + 1);
-        // An object that could not take the window would never be freed.
-        if (spin && !spin->GetHandle()) {
-            delete spin;
-            spin = nullptr;
-        }
+        spin = NewWindowObject<TSpinBut>(dialog, id + 1);
     }
     if (hwnd) {
         // The spin button reads the edit back when clicked: keep the two in step.
@@ -108,12 +103,7 @@ TSpinEdit::TSpinEdit(TWin* dialog, int id, TSpinData* data)
 TControl* TSpinEdit::New(TWin* dialog, int id, void* data) {
     if (!data)
         return nullptr;
-    auto* edit = new TSpinEdit(dialog, id, static_cast<TSpinData*>(data));
-    if (edit && !edit->GetHandle()) {
-        delete edit;
-        return nullptr;
-    }
-    return edit;
+    return NewWindowObject<TSpinEdit>(dialog, id, static_cast<TSpinData*>(data));
 }
 
 void TSpinEdit::Show(long value) {

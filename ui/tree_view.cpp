@@ -57,8 +57,8 @@ LPARAM TTreeView::GetItemData(HTREEITEM item) const {
     return request.lParam;
 }
 
-int TTreeView::DeleteAllItems() {
-    return SendMessageA(hwnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)) != 0;
+int TTreeView::DeleteItem(HTREEITEM item) {
+    return SendMessageA(hwnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0;
 }
 
 int TTreeView::GetCount() const {

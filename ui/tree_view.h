@@ -20,6 +20,7 @@ public:
     // The item's text into buffer (at most size - 1 characters).
     int GetItemText(HTREEITEM item, char* buffer, int size) const;
     LPARAM GetItemData(HTREEITEM item) const;
-    int DeleteAllItems();
+    int DeleteItem(HTREEITEM item);
+    int DeleteAllItems() { return DeleteItem(TVI_ROOT); }
     int GetCount() const;
 };

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <utility>
 
 class TWin;
 
@@ -105,6 +106,19 @@ private:
     WNDPROC ownProc = nullptr;
     bool deleteWithWindow = false;
 };
+
+// Allocates and constructs a window object whose constructor makes or takes
+// over its window. Null when either fails: an object without a window would
+// never be deleted with one.
+template <class T, class... Args>
+T* NewWindowObject(Args&&... args) {
+    T* object = new T(std::forward<Args>(args)...);
+    if (object && !object->GetHandle()) {
+        delete object;
+        return nullptr;
+    }
+    return object;
+}
 
 // The routine every linked window's messages go through (the application's,
 // or TWin::StdWndProc).

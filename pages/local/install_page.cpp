@@ -44,11 +44,7 @@ void TInstallPage::ShowPath(HKEY productKey) {
 
 int TInstallPage::InitDlg(int focusId) {
     // 1. The path static, showing the page's path field.
-    pathControl = new TFileStatic(this, IDC_INSTALL_PATH);
-    if (pathControl && !pathControl->GetHandle()) {
-        delete pathControl;
-        pathControl = nullptr;
-    }
+    pathControl = NewWindowObject<TFileStatic>(this, IDC_INSTALL_PATH);
     if (pathControl)
         pathControl->SetDataLink(installPath);
     // 2.-3. Not installed, or no longer: the verdict says so.
