@@ -83,9 +83,17 @@ int TWin::LinkWindow(HWND window) {
         return 0;
     if (!SetPropA(window, kObjectProp, this))
         return 0;
+    // A window of another process (or one being destroyed) refuses the new
+    // procedure: then the object is not linked at all.
+    SetLastError(ERROR_SUCCESS);
+    LONG_PTR previous =
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LayerWndProc()));
+    if (!previous && GetLastError() != ERROR_SUCCESS) {
+        RemovePropA(window, kObjectProp);
+        return 0;
+    }
     hwnd = window;
-    ownProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LayerWndProc())));
+    ownProc = reinterpret_cast<WNDPROC>(previous);
     return 1;
 }
 
