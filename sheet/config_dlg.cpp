@@ -168,6 +168,20 @@ int TConfigDlg::CanClose() {
     return 0;
 }
 
+void TConfigDlg::BeginApply() {
+    // What the user has already read is not this OK's news.
+    if (TErrorWin* errors = TErrorWin::Current())
+        errors->ForgetShown();
+}
+
+void TConfigDlg::ApplyRefused() {
+    // The user must learn why OK did nothing. Warnings alone are not shown:
+    // a warnings window ends the run when it is closed.
+    TErrorWin* errors = ErrorWinWithLines();
+    if (errors && errors->HasErrors())
+        errors->Display();
+}
+
 int TConfigDlg::Other(TMsg& msg) {
     if (msg.message == WM_ACTIVATEAPP && chnDirWin && chnDirWin->GetHandle())
         SendMessageA(chnDirWin->GetHandle(), WM_COMMAND, kActivationNoticeId, 0);

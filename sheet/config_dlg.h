@@ -18,6 +18,8 @@ public:
     int Other(TMsg& msg) override;
     void AddPages() override;
     int CanClose() override;
+    void BeginApply() override;
+    void ApplyRefused() override;
 
     static int ProductKeyExists();
 

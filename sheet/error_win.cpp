@@ -115,6 +115,9 @@ void TErrorWin::AddError(const char* pageName, const char* text, int kind) {
     std::free(line);
     if (index < 0)
         return;
+    // Each line remembers its kind, so that the window can tell again whether
+    // it holds an error once some lines are gone.
+    listBox->SetItemData(index, kind != 0);
     ++lineCount;
     if (kind != 0)
         hasErrors = 1;
@@ -127,7 +130,31 @@ int TErrorWin::Display() {
     std::snprintf(caption, sizeof caption, kTitle, hasErrors ? "Errors" : "Warnings");
     SetWindowTextA(hwnd, caption);
     ShowWindow(hwnd, SW_SHOW);
+    shownCount = lineCount;
     return hasErrors;
+}
+
+void TErrorWin::ForgetShown() {
+    if (!IsWindowVisible(hwnd))
+        return;
+    // Hidden, not destroyed: destroying a window without errors would end
+    // the run.
+    ShowWindow(hwnd, SW_HIDE);
+    if (!listBox || !listBox->GetHandle())
+        return;
+    for (; shownCount > 0; --shownCount) {
+        if (listBox->DeleteString(0) == LB_ERR)
+            break;
+    }
+    shownCount = 0;
+    lineCount = listBox->GetCount();
+    if (lineCount < 0)
+        lineCount = 0;
+    hasErrors = 0;
+    for (int i = 0; i < lineCount; ++i) {
+        if (listBox->GetItemData(i) > 0)
+            hasErrors = 1;
+    }
 }
 
 int TErrorWin::Sized(TRect& rect, UINT) {

@@ -26,6 +26,9 @@ public:
     // Shows the window with its caption when it holds a line; returns whether
     // any line is an error (0 when it holds none).
     int Display();
+    // When the window is on screen: takes it off, with the lines the user
+    // has seen; lines reported since it was shown stay for the next Display.
+    void ForgetShown();
     int Sized(TRect& rect, UINT type) override;
 
     int LineCount() const { return lineCount; }
@@ -42,4 +45,6 @@ private:
     TErrorListBox* listBox = nullptr;
     int lineCount = 0;
     int hasErrors = 0;
+    // How many of the first lines the last Display put on screen.
+    int shownCount = 0;
 };

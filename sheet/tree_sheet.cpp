@@ -146,8 +146,13 @@ int TTreeSheet::Notify(int id, NMHDR* header, LRESULT* result) {
 int TTreeSheet::Command(int id, unsigned code) {
     if ((id == IDOK || id == IDCANCEL) && code == 0) {
         HTREEITEM first = pageTree ? pageTree->GetRoot() : nullptr;
-        if (first && NotifyPages(first, id == IDOK ? PSN_APPLY : PSN_RESET))
+        if (id == IDOK)
+            BeginApply();
+        if (first && NotifyPages(first, id == IDOK ? PSN_APPLY : PSN_RESET)) {
+            if (id == IDOK)
+                ApplyRefused();
             return 1;
+        }
         if (id == IDOK && !CanClose())
             return 1;
         return TModelessDlg::Command(id, code);

@@ -31,6 +31,9 @@ public:
 
     virtual void AddPages() {}
     virtual int CanClose() { return 1; }
+    // OK is about to ask the pages to apply, and a page has refused it.
+    virtual void BeginApply() {}
+    virtual void ApplyRefused() {}
 
     HTREEITEM AddPage(TConfigPage* page, HTREEITEM parentItem, HTREEITEM insertAfter,
                       const char* name, const char* description);

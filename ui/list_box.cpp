@@ -18,3 +18,15 @@ int TListBox::GetString(int index, char* buffer, int size) const {
     return static_cast<int>(SendMessageA(hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
                                          reinterpret_cast<LPARAM>(buffer)));
 }
+
+int TListBox::DeleteString(int index) {
+    return static_cast<int>(SendMessageA(hwnd, LB_DELETESTRING, static_cast<WPARAM>(index), 0));
+}
+
+int TListBox::SetItemData(int index, LPARAM data) {
+    return SendMessageA(hwnd, LB_SETITEMDATA, static_cast<WPARAM>(index), data) != LB_ERR;
+}
+
+LPARAM TListBox::GetItemData(int index) const {
+    return SendMessageA(hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+}

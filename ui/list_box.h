@@ -13,4 +13,9 @@ public:
     // The line into buffer; returns its length, or -1 (buffer emptied) when
     // the index is out of range or the line does not fit.
     int GetString(int index, char* buffer, int size) const;
+    // LB_DELETESTRING: the lines left, or LB_ERR for no such line.
+    int DeleteString(int index);
+    // LB_SETITEMDATA / LB_GETITEMDATA: the value a line carries.
+    int SetItemData(int index, LPARAM data);
+    LPARAM GetItemData(int index) const;
 };

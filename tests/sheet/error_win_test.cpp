@@ -90,7 +90,7 @@ TEST_F(ErrorWinTest, WarningsOnlyHideTheDialogAndClosingTheWindowEndsIt) {
     EXPECT_EQ(0, TApp::TheApp->exitCode);
 }
 
-TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenBesideTheWindowAndOkAppendsToIt) {
+TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenAndEachOkShowsOnlyItsOwnReports) {
     ASSERT_TRUE(Build());
     StandInPages::onApply["Plug-ins"] = [](kt_test::TStandInPage* page) {
         AddError(page, "Plug-in key not written", 1);
@@ -100,18 +100,85 @@ TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenBesideTheWindowAndOkAppendsToIt) {
     EXPECT_EQ(kErrorsCaption, fixture.ErrorCaption());
     EXPECT_TRUE(fixture.DialogVisible());
     HWND first = fixture.ErrorWindow();
+    // The next OK takes away what the user has read and shows its own report.
     fixture.PressOk();
     EXPECT_EQ(first, fixture.ErrorWindow());
-    EXPECT_EQ((Lines{"Plug-ins:  Plug-in key not written", "Plug-ins:  Plug-in key not written"}),
-              fixture.ErrorLines());
-    // The window still holds its error: an OK without reports stays open too.
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_EQ((Lines{"Plug-ins:  Plug-in key not written"}), fixture.ErrorLines());
+    // An OK in which nothing is reported closes the dialog.
     StandInPages::onApply.clear();
     fixture.PressOk();
-    EXPECT_TRUE(fixture.DialogVisible());
+    EXPECT_FALSE(fixture.DialogAlive());
+    EXPECT_EQ(0, TApp::TheApp->exitCode);
+}
+
+TEST_F(ErrorWinTest, AReportMadeWhileTheWindowIsOnScreenIsShownByTheNextOk) {
+    ASSERT_TRUE(Build());
+    StandInPages::onApply["Plug-ins"] = [](kt_test::TStandInPage* page) {
+        AddError(page, "Plug-in key not written", 1);
+    };
+    fixture.PressOk();
+    ASSERT_TRUE(ErrorWindowVisible());
+    StandInPages::onApply.clear();
+    AddError(fixture.Page("Settings"), "later warning", 0);
+    fixture.PressOk();
+    EXPECT_EQ((Lines{"Settings:  later warning"}), fixture.ErrorLines());
+    EXPECT_EQ(kWarningsCaption, fixture.ErrorCaption());
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_FALSE(fixture.DialogVisible());
     CloseErrorWindow();
+    EXPECT_FALSE(fixture.DialogAlive());
+}
+
+TEST_F(ErrorWinTest, ARefusalWithAnErrorShowsTheWindowBesideTheOpenDialog) {
+    ASSERT_TRUE(Build());
+    StandInPages::refusing = {"Channel files"};
+    StandInPages::onApply["Channel files"] = [](kt_test::TStandInPage* page) {
+        AddError(page, "You must specify a channel directory.", 1);
+    };
+    fixture.PressOk();
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_EQ(kErrorsCaption, fixture.ErrorCaption());
     EXPECT_TRUE(fixture.DialogVisible());
+    // Refused again: the line is there once, not once per OK.
+    fixture.PressOk();
+    EXPECT_TRUE(ErrorWindowVisible());
+    EXPECT_EQ((Lines{"Channel files:  You must specify a channel directory."}),
+              fixture.ErrorLines());
+    // Corrected: nothing refuses and nothing is reported, the dialog ends.
+    StandInPages::refusing.clear();
+    StandInPages::onApply.clear();
     fixture.PressOk();
     EXPECT_FALSE(fixture.DialogAlive());
+    EXPECT_EQ(0, TApp::TheApp->exitCode);
+}
+
+TEST(ErrorWinRefusal, ARefusalThatLeftNoErrorShowsNothing) {
+    struct Case {
+        const char* what;
+        int earlierKind;  // -1: no earlier report
+    };
+    const Case cases[] = {{"no report at all", -1}, {"a warning from a page's button", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kt_test::RegistrySandbox sandbox;
+        StandInPages pages;
+        kt_test::ConfigDialogFixture world;
+        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        ASSERT_TRUE(world.Build());
+        ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+        if (c.earlierKind >= 0)
+            AddError(world.Page("Settings"), "directory not found", c.earlierKind);
+        StandInPages::refusing = {"Channel files"};
+        world.PressOk();
+        EXPECT_TRUE(world.DialogVisible());
+        HWND errors = world.ErrorWindow();
+        EXPECT_FALSE(errors && IsWindowVisible(errors));
+        EXPECT_EQ(c.earlierKind >= 0 ? 1u : 0u, world.ErrorLines().size());
+        // Closing the dialog must not depend on the hidden warning.
+        world.PressCancel();
+        EXPECT_FALSE(world.DialogAlive());
+    }
 }
 
 TEST_F(ErrorWinTest, AReportAfterClosingAWindowWithErrorsStartsAFreshWindow) {
