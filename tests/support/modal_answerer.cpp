@@ -23,6 +23,18 @@ void Forget(std::vector<HWND>& list, HWND window) {
     list.erase(std::remove(list.begin(), list.end(), window), list.end());
 }
 
+BOOL CALLBACK CollectText(HWND child, LPARAM data) {
+    auto* texts = reinterpret_cast<std::string*>(data);
+    std::string text = WindowTextOf(child);
+    if (!text.empty()) {
+        texts->append("\n");
+        texts->append(text);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 // Modal windows of the system (message boxes, shell choosers) are plain
 // dialogs with no window object; a window object's dialog is modal only when
 // it runs its own loop.
@@ -39,30 +51,21 @@ bool IsModalWindow(HWND window) {
     return dialog && dialog->IsModal();
 }
 
-std::string TextOf(HWND window) {
+std::string WindowTextOf(HWND window) {
     char text[2048];
     int n = GetWindowTextA(window, text, sizeof text);
     return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-BOOL CALLBACK CollectText(HWND child, LPARAM data) {
-    auto* texts = reinterpret_cast<std::string*>(data);
-    std::string text = TextOf(child);
-    if (!text.empty()) {
-        texts->append("\n");
-        texts->append(text);
-    }
-    return TRUE;
+std::string ChildTexts(HWND window) {
+    std::string texts;
+    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
-bool HasButton(HWND window, int id) {
-    return GetDlgItem(window, id) != nullptr;
-}
-
-// Ends a window nobody expected the way its user most safely would.
-void Dismiss(HWND window) {
+void DismissWindow(HWND window) {
     for (int id : {IDCANCEL, IDNO, IDOK}) {
-        if (HasButton(window, id)) {
+        if (GetDlgItem(window, id)) {
             PressButton(window, id);
             return;
         }
@@ -73,11 +76,13 @@ void Dismiss(HWND window) {
         EndDialog(window, IDCANCEL);
 }
 
-}  // namespace
-
 void PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+bool ModalAnswerer::Active() {
+    return current != nullptr;
 }
 
 ModalAnswerer::ModalAnswerer() {
@@ -112,7 +117,7 @@ ModalAnswerer& ModalAnswerer::ExpectAndType(const std::string& caption, const st
                             HWND edit = GetDlgItem(window, editId);
                             if (!edit) {
                                 ADD_FAILURE() << "the window has no edit control " << editId;
-                                Dismiss(window);
+                                DismissWindow(window);
                                 return;
                             }
                             SendMessageA(edit, WM_SETTEXT, 0,
@@ -184,15 +189,14 @@ void CALLBACK ModalAnswerer::AnswerSoon(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void ModalAnswerer::Answer(HWND window) {
     handled.push_back(window);
-    std::string caption = TextOf(window);
-    std::string texts;
-    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+    std::string caption = WindowTextOf(window);
+    std::string texts = ChildTexts(window);
     seen.push_back(caption + texts);
 
     if (expected.empty()) {
         ADD_FAILURE() << "unexpected window: caption \"" << caption << "\" with text \"" << texts
                       << "\"";
-        Dismiss(window);
+        DismissWindow(window);
         return;
     }
     Expectation next = expected.front();
@@ -210,7 +214,7 @@ void ModalAnswerer::Answer(HWND window) {
     // expectation is spent; another caption leaves it for a later window.
     if (captionMatches)
         expected.erase(expected.begin());
-    Dismiss(window);
+    DismissWindow(window);
 }
 
 }  // namespace kt_test

@@ -32,6 +32,9 @@ public:
     ModalAnswerer& ExpectAndDo(const std::string& caption, const std::string& text,
                                std::function<void(HWND)> action);
 
+    // Whether an answerer is at work on this thread.
+    static bool Active();
+
     // Fails the test for each expected window that has not come.
     void Verify();
     int Answered() const { return answered; }
@@ -61,5 +64,14 @@ private:
 
 // Presses a button of a dialog the way a click does (WM_COMMAND, BN_CLICKED).
 void PressButton(HWND dialog, int id);
+// Whether the window is a modal window the tests must answer: a top-level
+// system dialog, or a window object's dialog that runs its own loop.
+bool IsModalWindow(HWND window);
+// A window's own text, and the texts of its children, each after a line end.
+std::string WindowTextOf(HWND window);
+std::string ChildTexts(HWND window);
+// Ends a window nobody expected the way its user most safely would: Cancel,
+// No or OK, else a close.
+void DismissWindow(HWND window);
 
 }  // namespace kt_test

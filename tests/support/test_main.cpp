@@ -1,3 +1,5 @@
+#include "tests/support/watchdog.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -14,5 +16,6 @@ int main(int argc, char** argv) {
     if (!InitCommonControlsEx(&classes))
         return 2;
     testing::InitGoogleTest(&argc, argv);
+    kt_test::InstallWatchdog();
     return RUN_ALL_TESTS();
 }

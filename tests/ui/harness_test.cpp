@@ -6,6 +6,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -171,4 +172,32 @@ TEST(ProgramTestFixture, ClearsTheProductsRealKeys) {
     EXPECT_FALSE(kt_test::RegKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Tavrel"));
     // Missing keys are no error.
     kt_test::ProgramTest::DeleteProductKeys();
+}
+
+TEST(Watchdog, AModalWindowWithNobodyToAnswerItFailsTheTestAndIsClosed) {
+    static int result = 0;
+    EXPECT_NONFATAL_FAILURE(
+        { result = MessageBoxA(nullptr, "Nobody reads this", "Forgotten", MB_OKCANCEL); },
+        "with nobody to answer it: caption \"Forgotten\"");
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+// Run only as a child of the next test: it waits past its limit.
+TEST(Watchdog, DISABLED_WaitsPastItsLimit) {
+    kt_test::SetTestTimeLimit(500);
+    Sleep(10000);
+}
+
+TEST(Watchdog, ATestPastItsLimitEndsTheTestProgramWithItsName) {
+    char self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(nullptr, self, sizeof self));
+    std::string output;
+    DWORD code = 0;
+    ASSERT_TRUE(kt_test::RunAndCapture(std::string("\"") + self +
+                                           "\" --gtest_also_run_disabled_tests "
+                                           "--gtest_filter=Watchdog.DISABLED_WaitsPastItsLimit",
+                                       &output, &code, 8000));
+    EXPECT_EQ(3u, code) << output;
+    EXPECT_NE(std::string::npos, output.find("[ WATCHDOG ] Watchdog.DISABLED_WaitsPastItsLimit"))
+        << output;
 }
