@@ -82,6 +82,21 @@ char* DirPlusFile(char* out, int size, const char* dir, const char* file) {
     return out;
 }
 
+int JoinPath(char* out, int size, const char* dir, const char* file) {
+    if (!out || size <= 0)
+        return 0;
+    if (!dir)
+        dir = "";
+    if (!file)
+        file = "";
+    size_t dirLen = std::strlen(dir);
+    bool separator = dirLen > 0 && !IsSeparator(dir[dirLen - 1]) && dir[dirLen - 1] != ':';
+    if (dirLen + (separator ? 1 : 0) + std::strlen(file) >= static_cast<size_t>(size))
+        return 0;
+    DirPlusFile(out, size, dir, file);
+    return 1;
+}
+
 char* GetFilePart(char* path) {
     return const_cast<char*>(GetFilePart(static_cast<const char*>(path)));
 }

@@ -15,6 +15,9 @@ int StrEqual(const char* a, const char* b);
 // out = dir + "\" + file (no separator added after "\", "/" or ":"; none
 // before an empty dir). Cut to size - 1 characters. Returns out.
 char* DirPlusFile(char* out, int size, const char* dir, const char* file);
+// As DirPlusFile, but only whole: 0 (and out untouched) when the joined path
+// would not fit, since a cut path names another file.
+int JoinPath(char* out, int size, const char* dir, const char* file);
 // The character after the last "\", "/" or ":" of path.
 char* GetFilePart(char* path);
 const char* GetFilePart(const char* path);

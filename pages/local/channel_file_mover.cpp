@@ -37,18 +37,6 @@ bool SameId(const TFileId& a, const TFileId& b) {
     return a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
 }
 
-// dir + "\" + name into out, or false when it would not fit: a cut path
-// names another file.
-bool JoinPath(char* out, int size, const char* dir, const char* name) {
-    size_t dirLen = std::strlen(dir);
-    bool separator = dirLen > 0 && !std::strchr("\\/:", dir[dirLen - 1]);
-    size_t needed = dirLen + (separator ? 1 : 0) + std::strlen(name);
-    if (needed >= static_cast<size_t>(size))
-        return false;
-    DirPlusFile(out, size, dir, name);
-    return true;
-}
-
 bool IsFile(const WIN32_FIND_DATAA& data) {
     return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }

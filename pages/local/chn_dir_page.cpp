@@ -47,10 +47,12 @@ constexpr int kKindError = 1;
 constexpr int kDirSize = MAX_PATH;
 constexpr int kStoredSize = 2048;
 
-// Whether anything (a directory counts too) in dir matches pattern.
+// Whether anything (a directory counts too) in dir matches pattern. A
+// pattern cut to fit would look at another directory, or at dir itself.
 int FilesExist(const char* dir, const char* pattern) {
     char path[MAX_PATH];
-    DirPlusFile(path, sizeof path, dir, pattern);
+    if (!JoinPath(path, sizeof path, dir, pattern))
+        return 0;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(path, &data);
     if (search == INVALID_HANDLE_VALUE)

@@ -105,6 +105,26 @@ TEST(DirPlusFile, LongPathsAreJoinedWholeWhenTheBufferHoldsThem) {
     EXPECT_EQ(dir + "\\" + file, DirPlusFile(out, sizeof out, dir.c_str(), file.c_str()));
 }
 
+TEST(JoinPath, JoinsOnlyWhatFitsWholeAndLeavesTheBufferOtherwise) {
+    // "C:\dir" + "a.txt" needs 12 characters and a terminator.
+    struct Case {
+        int size;
+        int joined;
+        const char* text;
+    };
+    const Case cases[] = {
+        {12, 0, "untouched"}, {13, 1, "C:\\dir\\a.txt"}, {14, 1, "C:\\dir\\a.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        char buffer[32] = "untouched";
+        EXPECT_EQ(c.joined, JoinPath(buffer, c.size, "C:\\dir", "a.txt"));
+        EXPECT_STREQ(c.text, buffer);
+    }
+    char buffer[32];
+    EXPECT_EQ(1, JoinPath(buffer, sizeof buffer, "C:\\dir\\", "a.txt"));
+    EXPECT_STREQ("C:\\dir\\a.txt", buffer);
+}
+
 TEST(GetFilePart, IsWhatFollowsTheLastSeparator) {
     struct Case {
         const char* path;

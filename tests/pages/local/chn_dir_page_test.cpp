@@ -530,6 +530,76 @@ TEST_F(ChnDirPageTest, OverlongStoredValueIsCutAndMovesNothing) {
     EXPECT_TRUE(Lines().empty());
 }
 
+TEST_F(ChnDirPageTest, AStoredDirectoryCountsAsCutFromThePathSizeOn) {
+    // A directory of 259 characters exists; longer stored values begin with
+    // its name, so a cut copy would name it and move its files.
+    std::string existing = temp.File(std::string(MAX_PATH - 2 - temp.Path().size(), 'c'));
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), existing.size());
+    ASSERT_TRUE(CreateDirectoryA(existing.c_str(), nullptr)) << GetLastError();
+    Seed(NewDir(), {});
+    struct Case {
+        std::string stored;
+        bool cut;
+    };
+    const Case cases[] = {{existing, false}, {existing + "x", true}, {existing + "xy", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.size());
+        Fresh();
+        StoreDir(c.stored);
+        Open();
+        Type(NewDir());
+        EXPECT_EQ(Enabled(IDC_CHNDIR_MOVE_OTHERS), !c.cut);
+        EXPECT_FALSE(Enabled(IDC_CHNDIR_MOVE_CHANNELS));
+        dialog->PressOk();
+        EXPECT_FALSE(dialog->DialogAlive());
+        EXPECT_EQ(StoredDir(), NewDir());
+        EXPECT_TRUE(PathExists(existing));
+    }
+}
+
+TEST_F(ChnDirPageTest, AFileWhoseTargetPathDoesNotFitStaysWhereItIs) {
+    // The target directory, a backslash and "alpha.chn" come to the length
+    // of each case: 259 fits a path, 260 and 261 do not.
+    const std::string name = "alpha.chn";
+    for (int length : {MAX_PATH - 1, MAX_PATH, MAX_PATH + 1}) {
+        SCOPED_TRACE(length);
+        Fresh();
+        kt_test::TempDir world;
+        std::string oldDir = world.File("old");
+        Seed(oldDir, {{name, "channel alpha"}});
+        size_t dirLength = static_cast<size_t>(length) - 1 - name.size();
+        std::string target = world.File(std::string(dirLength - world.Path().size() - 1, 't'));
+        ASSERT_EQ(dirLength, target.size());
+        ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr)) << GetLastError();
+        StoreDir(oldDir);
+        Open();
+        Type(target);
+        Click(IDC_CHNDIR_MOVE_CHANNELS);
+        dialog->PressOk();
+        EXPECT_EQ(StoredDir(), target);
+        bool fits = length < MAX_PATH;
+        EXPECT_EQ(PathExists(oldDir + "\\" + name), !fits);
+        EXPECT_EQ("channel alpha", ReadFileText((fits ? target : oldDir) + "\\" + name));
+        // Nothing under a cut name either.
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((target + "\\*").c_str(), &found);
+        int files = 0;
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ++files;
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        EXPECT_EQ(fits ? 1 : 0, files);
+        std::vector<std::string> lines = Lines();
+        EXPECT_EQ(fits, lines.empty());
+        if (!fits && !lines.empty()) {
+            EXPECT_NE(std::string::npos, lines.front().find("Cannot move file")) << lines.front();
+        }
+    }
+}
+
 TEST_F(ChnDirPageTest, LongNewDirectoryIsWrittenWhole) {
     Seed(OldDir(), kSampleFiles);
     StoreDir(OldDir());

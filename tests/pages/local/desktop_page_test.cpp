@@ -108,6 +108,23 @@ TEST_F(DesktopPage, AStoredPathOfFullLengthIsKeptWholeByOk) {
     EXPECT_EQ(longPath, Stored());
 }
 
+TEST(DesktopPageLongValue, OkKeepsAStoredValueOneBelowAtAndOneAboveThePathSize) {
+    // 259 fits the edit whole; 260 and 261 do not, and a cut copy written
+    // back would name another directory.
+    for (int length : {MAX_PATH - 1, MAX_PATH, MAX_PATH + 1}) {
+        SCOPED_TRACE(length);
+        const std::string stored = "D:\\" + std::string(length - 3, 'b');
+        ASSERT_EQ(static_cast<size_t>(length), stored.size());
+        kt_test::PageWorld w;
+        SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, stored.c_str());
+        ASSERT_NE(nullptr, w.BuildAndFind(kTreeName));
+        EXPECT_TRUE(w.Checked(IDC_DESKTOP_USE_OTHER));
+        w.dialog.PressOk();
+        EXPECT_FALSE(w.dialog.DialogAlive());
+        EXPECT_EQ(stored, Stored());
+    }
+}
+
 TEST(DesktopPageLongValue, AStoredValueTooLongForTheEditIsKeptUnlessChanged) {
     const std::string tooLong = "D:\\" + std::string(400, 'x');
     {
