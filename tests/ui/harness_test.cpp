@@ -11,6 +11,10 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 using kt_test::ModalAnswerer;
 
 namespace {
@@ -200,4 +204,29 @@ TEST(Watchdog, ATestPastItsLimitEndsTheTestProgramWithItsName) {
     EXPECT_EQ(3u, code) << output;
     EXPECT_NE(std::string::npos, output.find("[ WATCHDOG ] Watchdog.DISABLED_WaitsPastItsLimit"))
         << output;
+}
+
+// Run only as a child of the next test: a copy one byte past its buffer.
+TEST(HardenedBuild, DISABLED_CopiesPastABuffer) {
+    char text[64];
+    std::memset(text, 'x', sizeof text);
+    // The length comes from outside, so the compiler cannot see it coming.
+    text[8 + GetCurrentProcessId() % 1] = '\0';
+    char small[8];
+    std::strcpy(small, text);
+    std::printf("copied %s\n", small);
+}
+
+TEST(HardenedBuild, ACopyPastABufferAbortsTheProgram) {
+    char self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(nullptr, self, sizeof self));
+    std::string output;
+    DWORD code = 0;
+    ASSERT_TRUE(
+        kt_test::RunAndCapture(std::string("\"") + self +
+                                   "\" --gtest_also_run_disabled_tests "
+                                   "--gtest_filter=HardenedBuild.DISABLED_CopiesPastABuffer",
+                               &output, &code, 8000));
+    EXPECT_NE(0u, code) << output;
+    EXPECT_EQ(std::string::npos, output.find("copied")) << output;
 }
