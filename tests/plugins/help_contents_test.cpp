@@ -171,30 +171,28 @@ TEST(HelpContentsFrame, WithoutARoomForTheCopyTheFileStaysAsItWas) {
     EXPECT_TRUE(kt_test::PathExists(file.dir.File("korvane.new")));
 }
 
-TEST(HelpContentsFrame, AFileOthersAreWritingIsLeftAlone) {
+TEST(HelpContentsFrame, AFileHeldByAnotherProgramKeepsItsContentAndNoCopyRemains) {
+    struct Case {
+        const char* what;
+        DWORD access;
+        DWORD share;
+    };
+    const Case cases[] = {
+        {"a writer: it cannot be read", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"a reader that does not share deletion: it cannot be replaced", GENERIC_READ,
+         FILE_SHARE_READ},
+    };
     const std::string content = ":Base k.hlp\r\n1 T\r\n";
-    ContentsDir file(content);
-    HANDLE writer =
-        CreateFileA(file.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
-    AddHelpIndexTo(file.Path().c_str(), kBetaIndex);
-    CloseHandle(writer);
-    EXPECT_EQ(content, file.Read());
-    EXPECT_FALSE(file.TempLeft());
-}
-
-TEST(HelpContentsFrame, AFileThatCannotBeReplacedKeepsItsContentAndNoCopyRemains) {
-    const std::string content = ":Base k.hlp\r\n1 T\r\n";
-    ContentsDir file(content);
-    // A reader that does not share deletion: the file can be read, not replaced.
-    HANDLE reader = CreateFileA(file.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    AddHelpIndexTo(file.Path().c_str(), kBetaIndex);
-    CloseHandle(reader);
-    EXPECT_EQ(content, file.Read());
-    EXPECT_FALSE(file.TempLeft());
+    for (const Case& c : cases) {
+        ContentsDir file(content);
+        HANDLE holder =
+            CreateFileA(file.Path().c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.what;
+        AddHelpIndexTo(file.Path().c_str(), kBetaIndex);
+        CloseHandle(holder);
+        EXPECT_EQ(content, file.Read()) << c.what;
+        EXPECT_FALSE(file.TempLeft()) << c.what;
+    }
 }
 
 TEST(HelpContentsFrame, TheContentsFileLivesBesideTheRunningProgram) {

@@ -42,6 +42,21 @@ std::vector<std::string> Subkeys() {
     return names;
 }
 
+// A subkey that cannot be deleted: it has a subkey of its own.
+void Pin(const std::string& name) {
+    kt_test::SetRegString(HKEY_LOCAL_MACHINE, Sub(name + "\\Inner").c_str(), nullptr, "x");
+}
+
+// A key that lives only until the system restarts; it cannot have a
+// subkey that does not.
+void CreateVolatileKey(const std::string& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+}
+
 std::string Stored(const std::string& name) {
     std::string path;
     return GetRegString(HKEY_LOCAL_MACHINE, Sub(name).c_str(), nullptr, &path) ? path
@@ -163,10 +178,10 @@ TEST_F(PluginPage, AForeignSubkeyNamingNoReadableModuleDisappears) {
 }
 
 TEST_F(PluginPage, AnUndeletableSubkeyGivesOneErrorAndTheSaveGoesOn) {
-    // A key with a subkey of its own cannot be deleted at once; it comes
-    // first, so that the keys after it must still be reached.
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, Sub("Aaa pinned\\Inner").c_str(), nullptr, "x");
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, Sub("Bbb pinned too\\Inner").c_str(), nullptr, "x");
+    // The undeletable keys come first, so that the keys after them must
+    // still be reached.
+    Pin("Aaa pinned");
+    Pin("Bbb pinned too");
     Register("Ccc stale", "C:\\gone.dll");
     Register("Ddd stale", "C:\\gone too.dll");
     CopyModule(productDir, "pl_beta");
@@ -211,7 +226,7 @@ TEST_F(PluginPage, WhileKorvaneRunsAnUntouchedPageWarnsOfNothing) {
 TEST_F(PluginPage, EveryOkThatSavesWarnsAgainAndAnOkWithoutAChangeDoesNotSave) {
     kt_test::KorvaneWindow korvane;
     // The undeletable key keeps the dialog open after each save.
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, Sub("Pinned\\Inner").c_str(), nullptr, "x");
+    Pin("Pinned");
     CopyModule(productDir, "pl_beta");
     ASSERT_NE(nullptr, Build());
     ClickCheck(RowOf("Beta"));
@@ -262,7 +277,7 @@ TEST_F(PluginPage, AScanThatChangesTheListIsAChangeToSave) {
 }
 
 TEST_F(PluginPage, ASecondSaveTakesOutTheLineOfAPluginTheFirstInstalled) {
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, Sub("Pinned\\Inner").c_str(), nullptr, "x");
+    Pin("Pinned");
     CopyModule(productDir, "pl_beta");
     contents.Write(kContents);
     ASSERT_NE(nullptr, Build());
@@ -299,6 +314,49 @@ TEST_F(PluginPage, ASaveRewritesTheLinesOfInstalledPluginsAtTheEndOfTheHeaderInC
         "Help=alpha.hlp\r\n1 Topic\r\n2 Other\r\n",
         contents.Read());
     EXPECT_FALSE(kt_test::PathExists(contents.TempPath()));
+}
+
+TEST_F(PluginPage, AKeyThatCannotBeCreatedIsOneErrorAndTouchesNothingElse) {
+    kt_test::KorvaneWindow korvane;
+    // A volatile product key refuses the lasting Plugins key.
+    kt_test::DeleteRegTree(HKEY_LOCAL_MACHINE, kt_test::kProductKey);
+    CreateVolatileKey(kt_test::kProductKey);
+    CreateVolatileKey(std::string(kt_test::kProductKey) + "\\AppPaths");
+    kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths", nullptr,
+                          productDir.File("korvane.exe").c_str());
+    CopyModule(productDir, "pl_beta");
+    const std::string content = ":Index Beta Help=beta.hlp\r\n1 T\r\n";
+    contents.Write(content);
+    ASSERT_NE(nullptr, Build());
+    ClickCheck(RowOf("Beta"));
+    dialog.PressOk();
+    EXPECT_EQ((std::vector<std::string>{
+                  "Plug-ins:  Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins",
+                  kRestart}),
+              dialog.ErrorLines());
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kPluginsKey));
+    EXPECT_EQ(content, contents.Read());
+}
+
+TEST_F(PluginPage, APluginWhoseSubkeyCannotBeCreatedIsReportedByNameAndGetsNoHelpLine) {
+    // A volatile Plugins key refuses lasting subkeys.
+    CreateVolatileKey(kPluginsKey);
+    CopyModule(productDir, "pl_alpha");
+    CopyModule(productDir, "pl_beta");
+    contents.Write(kContents);
+    ASSERT_NE(nullptr, Build());
+    ClickCheck(RowOf("Alpha"));
+    ClickCheck(RowOf("Beta"));
+    dialog.PressOk();
+    std::vector<std::string> lines = dialog.ErrorLines();
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "Plug-ins:  Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins\\Alpha",
+            "Plug-ins:  Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins\\Beta"}),
+        lines);
+    EXPECT_TRUE(Subkeys().empty());
+    EXPECT_EQ(kContents, contents.Read());
 }
 
 TEST_F(PluginPage, WithoutAContentsFileNoneIsCreated) {
