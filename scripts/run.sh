@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds what is missing and starts ktconfig.exe under Wine on a prefix of its
-# own (build/wineprefix-run), seeded the first time with the sample
-# installation of scripts/sample. With a display it shows the dialog; without
-# one it runs in Xvfb, saves a screenshot of the dialog and closes it with
-# Cancel.
+# Builds what is missing (the program and the sample plug-ins) and starts
+# ktconfig.exe under Wine on a prefix of its own (build/wineprefix-run),
+# seeded the first time with the sample installation of scripts/sample. With
+# a display it shows the dialog; without one it runs in Xvfb, saves a
+# screenshot of the dialog and closes it with Cancel.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -76,7 +76,7 @@ fi
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target ktconfig
+cmake --build "$build" --target ktconfig ktsample ktnotes
 
 if [ -n "${DISPLAY:-}" ]; then
     exec bash "$0" --inside-display

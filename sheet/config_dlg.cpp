@@ -51,7 +51,7 @@ const TPageRow kPages[] = {
     {"Network", "Define channel pools", 0, nullptr, false},
     {"Korvane", "Verify installation of Korvane", kRoot, NewInstallPage, false},
     {"Settings", "Define desktop directory", 2, NewDesktopPage, true},
-    {"Plug-ins", "Configure plug-ins for Korvane", 2, nullptr, true},
+    {"Plug-ins", "Configure plug-ins for Korvane", 2, NewPluginPage, true},
     {"Max. channels", "Define maximum number of channels", 2, NewMaxChnlPage, true},
     {"Channel sharing", "Define tools that share channel", 2, nullptr, true},
 };

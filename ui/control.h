@@ -19,6 +19,10 @@ public:
     void SetDataLink(void* data) { dataLink = data; }
     void* GetDataLink() const { return dataLink; }
 
+    // WM_DRAWITEM of an owner-drawn control, passed on by its parent;
+    // nonzero when the control drew the item.
+    virtual int DrawItem(DRAWITEMSTRUCT&) { return 0; }
+
     int GetText(char* buffer, int size) const;
     void SetText(const char* text);
 

@@ -13,9 +13,19 @@ public:
     // The line into buffer; returns its length, or -1 (buffer emptied) when
     // the index is out of range or the line does not fit.
     int GetString(int index, char* buffer, int size) const;
-    // LB_DELETESTRING: the lines left, or LB_ERR for no such line.
+
+    // One LB_ message each.
+    int GetCurSel() const;
+    int SetCurSel(int index);
+    int GetTopIndex() const;
+    // The first line equal to text without regard to case, or LB_ERR.
+    int FindStringExact(const char* text) const;
     int DeleteString(int index);
-    // LB_SETITEMDATA / LB_GETITEMDATA: the value a line carries.
-    int SetItemData(int index, LPARAM data);
     LPARAM GetItemData(int index) const;
+    int SetItemData(int index, LPARAM data);
+    int GetItemHeight() const;
+    int SetItemHeight(int height);
+    // The line under a point of the client area, -1 when the point lies
+    // below the last line or outside the list.
+    int ItemFromPoint(POINT at) const;
 };

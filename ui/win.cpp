@@ -1,6 +1,7 @@
 #include "ui/win.h"
 
 #include "ui/app.h"
+#include "ui/control.h"
 
 #include <cstdlib>
 
@@ -201,6 +202,15 @@ LRESULT TWin::MsgProc(TMsg& msg) {
             if (Key(msg))
                 return msg.result;
             break;
+        case WM_DRAWITEM: {
+            // Owner-drawn controls draw themselves: the parent hands the
+            // request to the control's object.
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(msg.lParam);
+            TWin* control = item && item->CtlType != ODT_MENU ? GetWin(item->hwndItem) : nullptr;
+            if (control && control->IsControl() && static_cast<TControl*>(control)->DrawItem(*item))
+                return TRUE;
+            break;
+        }
         case WM_HELP:
             // The F1 press was already turned into a help command.
             if (bEatHelpMessage) {
