@@ -1,6 +1,7 @@
 #include "resources/share_tool_page_ids.h"
 #include "tests/support/e2e.h"
 #include "tests/support/file_chooser.h"
+#include "tests/support/page_run.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
@@ -14,51 +15,18 @@
 
 namespace {
 
-const char kTitle[] = "Korvane & Tools Configuration";
 const char kSelectToolTitle[] = "Select tool";
 const char kDeleteTitle[] = "Confirm tool delete";
 const char kLaunchKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";
-constexpr DWORD kExitTimeoutMs = 20000;
 
 using SharingProgram = kt_test::ProgramTest;
 
-bool WaitGone(HWND window) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(50))
-        if (!IsWindow(window) || !IsWindowVisible(window))
-            return true;
-    return false;
-}
-
-// Starts the program on the sample installation and shows its Channel
-// sharing page.
-class SharingRun {
+// The program on the sample installation with its Channel sharing page shown.
+class SharingRun : public kt_test::PageRun {
 public:
-    explicit SharingRun(const std::string& exePath) : run(exePath) {
-        dialog = run.WaitForWindow(kTitle);
-        if (dialog && kt_test::WaitVisible(dialog))
-            page = kt_test::SelectPageHolding(dialog, IDC_SHARETOOL_LIST);
-    }
-    HWND List() const { return GetDlgItem(page, IDC_SHARETOOL_LIST); }
+    explicit SharingRun(const std::string& exePath) : PageRun(exePath, IDC_SHARETOOL_LIST) {}
+    HWND List() const { return Item(IDC_SHARETOOL_LIST); }
     int Rows() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
-    // A click: posted, as the modal window it opens would hold a sent one.
-    bool Click(HWND target, int id) const {
-        return PostMessageA(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(target, id)));
-    }
-    // A modal window of the program, once it is shown.
-    HWND Modal(const char* title) const {
-        HWND window = run.WaitForWindow(title);
-        return window && kt_test::WaitVisible(window) ? window : nullptr;
-    }
-    DWORD WaitForExit() {
-        DWORD code = STILL_ACTIVE;
-        EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
-        return code;
-    }
-
-    kt_test::ProgramRun run;
-    HWND dialog = nullptr;
-    HWND page = nullptr;
 };
 
 TEST_F(SharingProgram, AToolAddedThroughTheFileDialogIsInTheLaunchKeyAfterOk) {
@@ -74,7 +42,7 @@ TEST_F(SharingProgram, AToolAddedThroughTheFileDialogIsInTheLaunchKeyAfterOk) {
     ASSERT_NE(nullptr, sharing.page) << "no tree item shows the Channel sharing page";
     EXPECT_EQ(1, sharing.Rows());
     ASSERT_TRUE(sharing.Click(sharing.page, IDC_SHARETOOL_ADD));
-    HWND chooserWindow = sharing.Modal(kSelectToolTitle);
+    HWND chooserWindow = sharing.WaitShown(kSelectToolTitle);
     ASSERT_NE(nullptr, chooserWindow) << "the file dialog did not come";
     kt_test::FileChooser chooser(chooserWindow);
     EXPECT_EQ("%1", chooser.Text(IDC_BROWSEAPP_PARAMETERS));
@@ -82,7 +50,7 @@ TEST_F(SharingProgram, AToolAddedThroughTheFileDialogIsInTheLaunchKeyAfterOk) {
     chooser.Type(IDC_BROWSEAPP_NAME, "Monitor");
     chooser.TypeFileName(monitor);
     chooser.PressOpen();
-    ASSERT_TRUE(WaitGone(chooserWindow));
+    ASSERT_TRUE(kt_test::PageRun::WaitGone(chooserWindow));
     EXPECT_EQ(2, sharing.Rows());
     ASSERT_TRUE(sharing.Click(sharing.dialog, IDOK));
     EXPECT_EQ(0u, sharing.WaitForExit());
@@ -111,10 +79,10 @@ TEST_F(SharingProgram, ADeletionIsWrittenByOkAndForgottenByCancel) {
         // Home selects the first row; Delete asks for it to go.
         PostMessageA(sharing.List(), WM_KEYDOWN, VK_HOME, 0);
         PostMessageA(sharing.List(), WM_KEYDOWN, VK_DELETE, 0);
-        HWND question = sharing.Modal(kDeleteTitle);
+        HWND question = sharing.WaitShown(kDeleteTitle);
         ASSERT_NE(nullptr, question) << "the question did not come";
         ASSERT_TRUE(sharing.Click(question, IDYES));
-        ASSERT_TRUE(WaitGone(question));
+        ASSERT_TRUE(kt_test::PageRun::WaitGone(question));
         EXPECT_EQ(0, sharing.Rows());
         ASSERT_TRUE(sharing.Click(sharing.dialog, static_cast<int>(button)));
         EXPECT_EQ(0u, sharing.WaitForExit());
