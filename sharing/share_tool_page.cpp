@@ -89,11 +89,14 @@ void TShareToolPage::LoadTools() {
         for (DWORD index = 0;
              loaded < kMaxTools && RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS;
              ++index) {
-            char commandLine[kCommandLineSize];
+            char commandLine[kCommandLineSize] = "";
             LONG size = sizeof commandLine;
             if (RegQueryValueA(key, name, commandLine, &size) != ERROR_SUCCESS)
                 continue;
-            commandLine[sizeof commandLine - 1] = '\0';
+            // A value need not end in a terminator, nor be text at all.
+            if (size >= 0 && size < kCommandLineSize)
+                commandLine[size] = '\0';
+            commandLine[kCommandLineSize - 1] = '\0';
             TToolItem* record = NewTool(name, commandLine);
             if (!record)
                 break;
