@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Draws the program's icons and logo as 16-colour pictures.
 
-Writes pictures/ktconfig32.ico (32 x 32), pictures/ktconfig16.ico (16 x 16)
-and pictures/logo.bmp (94 x 16), all 4 bits per pixel with the standard
+Writes pictures/ktconfig32.ico (32 x 32), pictures/ktconfig16.ico (16 x 16),
+pictures/logo.bmp (94 x 16) and pictures/tool16.ico (16 x 16, the Channel
+sharing list's default tool icon), all 4 bits per pixel with the standard
 16-colour palette. The outputs are committed; run this only to change them,
-then touch config_dlg.rc (the build does not see that a picture changed).
+then touch the .rc that names the picture (the build does not see that a
+picture changed).
 """
 import os
 import struct
@@ -83,6 +85,30 @@ def logo_picture():
     return pixels
 
 
+def tool_picture():
+    """A program window with a spanner laid across it: a tool of the suite."""
+    art = [
+        "................",
+        ".kkkkkkkkkkk....",
+        ".knnnnnnnnnk....",
+        ".kwwwwwwwwwk.gg.",
+        ".kwwwwwwwwwkg..g",
+        ".kwddddwwwwkg..g",
+        ".kwwwwwwwwwk.ggg",
+        ".kwddwwwwwwkgg..",
+        ".kwwwwwwwwgg....",
+        ".kwdddwwwgg.....",
+        ".kwwwwwwgg......",
+        ".kkkkkkgg.......",
+        ".....ggg........",
+        "....ggg.........",
+        "...gg...........",
+        "................",
+    ]
+    colours = {".": CLEAR, "k": BLACK, "n": NAVY, "w": WHITE, "d": GREY, "g": DARK}
+    return [[colours[c] for c in line] for line in art]
+
+
 def pack_4bit(pixels, transparent_as=BLACK):
     """Bottom-up rows of 4-bit indexes, each padded to 4 bytes."""
     data = bytearray()
@@ -147,6 +173,7 @@ def main():
     write_icon(os.path.join(folder, "ktconfig32.ico"), sheet_picture(32))
     write_icon(os.path.join(folder, "ktconfig16.ico"), sheet_picture(16))
     write_bitmap(os.path.join(folder, "logo.bmp"), logo_picture())
+    write_icon(os.path.join(folder, "tool16.ico"), tool_picture())
 
 
 if __name__ == "__main__":

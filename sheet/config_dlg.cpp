@@ -53,7 +53,7 @@ const TPageRow kPages[] = {
     {"Settings", "Define desktop directory", 2, NewDesktopPage, true},
     {"Plug-ins", "Configure plug-ins for Korvane", 2, NewPluginPage, true},
     {"Max. channels", "Define maximum number of channels", 2, NewMaxChnlPage, true},
-    {"Channel sharing", "Define tools that share channel", 2, nullptr, true},
+    {"Channel sharing", "Define tools that share channel", 2, NewShareToolPage, true},
 };
 constexpr int kRowCount = static_cast<int>(sizeof kPages / sizeof kPages[0]);
 constexpr int kChnDirRow = 0;

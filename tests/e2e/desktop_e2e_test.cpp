@@ -1,5 +1,6 @@
 #include "resources/desktop_page_ids.h"
 #include "tests/support/e2e.h"
+#include "tests/support/page_run.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
@@ -12,42 +13,15 @@
 
 namespace {
 
-const char kTitle[] = "Korvane & Tools Configuration";
 const char kDskPathKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\DskPath";
-constexpr DWORD kExitTimeoutMs = 20000;
 
 using SettingsProgram = kt_test::ProgramTest;
-
-// Starts the program on the sample installation and shows its Settings page.
-class SettingsRun {
-public:
-    explicit SettingsRun(const std::string& exePath) : run(exePath) {
-        dialog = run.WaitForWindow(kTitle);
-        if (dialog && kt_test::WaitVisible(dialog))
-            page = kt_test::SelectPageHolding(dialog, IDC_DESKTOP_USE_OTHER);
-    }
-    HWND Item(int id) const { return GetDlgItem(page, id); }
-    // What the button sends; the program ends on its own afterwards.
-    bool Press(int id) {
-        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    }
-    DWORD WaitForExit() {
-        DWORD code = STILL_ACTIVE;
-        EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
-        return code;
-    }
-
-    kt_test::ProgramRun run;
-    HWND dialog = nullptr;
-    HWND page = nullptr;
-};
 
 TEST_F(SettingsProgram, CheckingTheBoxAndOkStoresTheDirectoryForTheUser) {
     kt_test::TempDir channelDir;
     kt_test::SeedInstallation(channelDir.Path());
 
-    SettingsRun settings(ExePath());
+    kt_test::PageRun settings(ExePath(), IDC_DESKTOP_USE_OTHER);
     ASSERT_NE(nullptr, settings.page) << "no tree item shows the Settings page";
     SendMessageA(settings.Item(IDC_DESKTOP_USE_OTHER), BM_CLICK, 0, 0);
     SendMessageA(settings.Item(IDC_DESKTOP_OTHER), WM_SETTEXT, 0,
@@ -68,7 +42,7 @@ TEST_F(SettingsProgram, CancelLeavesTheStoredDirectory) {
     kt_test::SeedInstallation(channelDir.Path());
     kt_test::SetRegString(HKEY_CURRENT_USER, kDskPathKey, nullptr, "D:\\old desk");
 
-    SettingsRun settings(ExePath());
+    kt_test::PageRun settings(ExePath(), IDC_DESKTOP_USE_OTHER);
     ASSERT_NE(nullptr, settings.page) << "no tree item shows the Settings page";
     // Unchecked, OK would delete the key; Cancel must not.
     SendMessageA(settings.Item(IDC_DESKTOP_USE_OTHER), BM_CLICK, 0, 0);

@@ -1,0 +1,47 @@
+#include "tests/support/page_run.h"
+
+#include "tests/support/e2e.h"
+
+#include <gtest/gtest.h>
+
+namespace kt_test {
+
+namespace {
+
+const char kTitle[] = "Korvane & Tools Configuration";
+constexpr DWORD kWaitMs = 15000;
+constexpr DWORD kExitTimeoutMs = 20000;
+
+}  // namespace
+
+PageRun::PageRun(const std::string& exePath, int controlId) : run(exePath) {
+    dialog = run.WaitForWindow(kTitle);
+    if (dialog && WaitVisible(dialog))
+        page = SelectPageHolding(dialog, controlId);
+}
+
+bool PageRun::Click(HWND target, int id) const {
+    return PostMessageA(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(target, id))) != FALSE;
+}
+
+HWND PageRun::WaitShown(const std::string& title) const {
+    HWND window = run.WaitForWindow(title, kWaitMs);
+    return window && WaitVisible(window, kWaitMs) ? window : nullptr;
+}
+
+bool PageRun::WaitGone(HWND window) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs; Sleep(50)) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+    }
+    return false;
+}
+
+DWORD PageRun::WaitForExit() {
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
+    return code;
+}
+
+}  // namespace kt_test
