@@ -13,3 +13,11 @@ int TConfigPage::Notify(int id, NMHDR* header, LRESULT* result) {
     }
     return TModelessDlg::Notify(id, header, result);
 }
+
+int TConfigPage::Command(int id, unsigned code) {
+    // Ending a child page would take it out of the sheet, and its settings
+    // out of the next OK.
+    if ((id == IDOK || id == IDCANCEL) && code == 0)
+        return 1;
+    return TModelessDlg::Command(id, code);
+}

@@ -16,6 +16,9 @@ public:
 
     // PSN_APPLY: GetData, then Apply; a refusal answers 1.
     int Notify(int id, NMHDR* header, LRESULT* result) override;
+    // OK and Cancel belong to the sheet: a page that gets them (Enter on its
+    // default button) goes on living inside the sheet.
+    int Command(int id, unsigned code) override;
     // Saves the page; nonzero on success, 0 refuses the OK.
     virtual int Apply() { return 1; }
 };

@@ -228,6 +228,23 @@ TEST_F(ConfigDlgTest, OkOrCancelWithANotificationCodeIsNotTheButton) {
     EXPECT_TRUE(StandInPages::events.empty());
 }
 
+TEST_F(ConfigDlgTest, OkOrCancelSentToAPageLeavesThePageInTheSheet) {
+    Install();
+    ASSERT_TRUE(fixture.Build());
+    HWND page = fixture.PageWindow("Settings");
+    ASSERT_NE(nullptr, page);
+    for (int id : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(id);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_TRUE(IsWindow(page));
+        EXPECT_EQ(page, fixture.PageWindow("Settings"));
+        EXPECT_TRUE(fixture.DialogAlive());
+    }
+    StandInPages::events.clear();
+    fixture.PressOk();
+    EXPECT_EQ(kApplyOrder, StandInPages::PagesThatGot(" apply"));
+}
+
 TEST_F(ConfigDlgTest, APageButtonCommandReachesTheCurrentPageFromTheSheet) {
     Install();
     ASSERT_TRUE(fixture.Build());
