@@ -1,5 +1,6 @@
 #include "resources/network_page_ids.h"
 #include "tests/support/e2e.h"
+#include "tests/support/page_run.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
@@ -14,30 +15,19 @@
 
 namespace {
 
-const char kTitle[] = "Korvane & Tools Configuration";
 const char kServerTitle[] = "Directory server definition";
 const char kServerKey[] = "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPServer";
 const char kPortKey[] = "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPPort";
 const char kSearchBaseKey[] = "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPSearchBase";
-constexpr DWORD kExitTimeoutMs = 20000;
 
 using NetworkProgram = kt_test::ProgramTest;
 
-// Starts the program and shows its Network page.
-class NetworkRun {
+// The program with its Network page shown.
+class NetworkRun : public kt_test::PageRun {
 public:
-    explicit NetworkRun(const std::string& exePath) : run(exePath) {
-        dialog = run.WaitForWindow(kTitle);
-        if (dialog && kt_test::WaitVisible(dialog))
-            page = kt_test::SelectPageHolding(dialog, IDC_NETWORK_LIST);
-    }
-    HWND List() const { return GetDlgItem(page, IDC_NETWORK_LIST); }
+    explicit NetworkRun(const std::string& exePath) : PageRun(exePath, IDC_NETWORK_LIST) {}
+    HWND List() const { return Item(IDC_NETWORK_LIST); }
     int RowCount() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
-    // A click: posted, as the program may open a modal dialog for it.
-    static bool Click(HWND window, int id) {
-        return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-    }
     // Adds a server through the definition dialog as a user fills it.
     void AddServer(const char* name, const char* port, const char* searchBase) {
         ASSERT_TRUE(Click(page, IDC_NETWORK_ADD_LDAP));
@@ -68,16 +58,6 @@ public:
         SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(header, WM_LBUTTONUP, 0, at);
     }
-    DWORD PressAndWait(int id) {
-        EXPECT_TRUE(Click(dialog, id));
-        DWORD code = STILL_ACTIVE;
-        EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
-        return code;
-    }
-
-    kt_test::ProgramRun run;
-    HWND dialog = nullptr;
-    HWND page = nullptr;
 };
 
 std::string Query(const char* key) {

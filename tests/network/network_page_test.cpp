@@ -45,6 +45,13 @@ protected:
         PressButton(IDC_NETWORK_DELETE);
         answerer.Verify();
     }
+    // The three keys' values, as StoredValues gives them.
+    static void ExpectStored(const Values& servers, const Values& ports,
+                             const Values& searchBases) {
+        EXPECT_EQ(servers, StoredValues(kServerKey));
+        EXPECT_EQ(ports, StoredValues(kPortKey));
+        EXPECT_EQ(searchBases, StoredValues(kSearchBaseKey));
+    }
     void Ok() {
         dialog.PressOk();
         EXPECT_FALSE(dialog.DialogAlive()) << "errors: " << ::testing::PrintToString(PageErrors());
@@ -66,10 +73,8 @@ TEST_F(NetworkPage, SavingTheLoadedItemsWritesTheResourceManagerPortInCapitals) 
     SeedOneOfEach();
     ASSERT_TRUE(Build());
     Ok();
-    EXPECT_EQ((Values{"Value1=srv1", "Value2=C:\\Dirs", "Value3=MyApp.RM"}),
-              StoredValues(kServerKey));
-    EXPECT_EQ((Values{"Value1=389", "Value3=COM"}), StoredValues(kPortKey));
-    EXPECT_EQ((Values{"Value1=o=org1"}), StoredValues(kSearchBaseKey));
+    ExpectStored(Values{"Value1=srv1", "Value2=C:\\Dirs", "Value3=MyApp.RM"},
+                 Values{"Value1=389", "Value3=COM"}, Values{"Value1=o=org1"});
 }
 
 TEST(NetworkPageLoad, TheNumberingDecidesWhatLoads) {
@@ -204,10 +209,8 @@ TEST_F(NetworkPage, SortedByNameTheValuesAreRenumberedInTheShownOrder) {
     std::vector<Row> rows = OneOfEachRows();
     EXPECT_EQ((std::vector<Row>{rows[1], rows[2], rows[0]}), Rows());
     Ok();
-    EXPECT_EQ((Values{"Value1=C:\\Dirs", "Value2=MyApp.RM", "Value3=srv1"}),
-              StoredValues(kServerKey));
-    EXPECT_EQ((Values{"Value2=COM", "Value3=389"}), StoredValues(kPortKey));
-    EXPECT_EQ((Values{"Value3=o=org1"}), StoredValues(kSearchBaseKey));
+    ExpectStored(Values{"Value1=C:\\Dirs", "Value2=MyApp.RM", "Value3=srv1"},
+                 Values{"Value2=COM", "Value3=389"}, Values{"Value3=o=org1"});
 }
 
 TEST_F(NetworkPage, DeletingAsksWithTheItemsTexts) {
@@ -235,9 +238,7 @@ TEST_F(NetworkPage, YesFreesTheRecordAndLeavesNothingSelected) {
     EXPECT_FALSE(Enabled(IDC_NETWORK_MODIFY));
     EXPECT_FALSE(Enabled(IDC_NETWORK_DELETE));
     Ok();
-    EXPECT_EQ((Values{"Value1=C:\\Dirs", "Value2=MyApp.RM"}), StoredValues(kServerKey));
-    EXPECT_EQ((Values{"Value2=COM"}), StoredValues(kPortKey));
-    EXPECT_EQ((Values{}), StoredValues(kSearchBaseKey));
+    ExpectStored(Values{"Value1=C:\\Dirs", "Value2=MyApp.RM"}, Values{"Value2=COM"}, Values{});
 }
 
 TEST_F(NetworkPage, AfterSortingDeleteRemovesTheSelectedItemWhereverItMoved) {

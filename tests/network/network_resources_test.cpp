@@ -1,6 +1,7 @@
 // The Network page's templates and row icons as the program carries them.
 #include "tests/network/network_world.h"
 
+#include "tests/support/icon_resource.h"
 #include "tests/support/modal_answerer.h"
 
 #include <map>
@@ -8,25 +9,6 @@
 #include <vector>
 
 namespace {
-
-#pragma pack(push, 2)
-struct IconDirEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colourCount;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytes;
-    WORD id;
-};
-struct IconDir {
-    WORD reserved;
-    WORD type;
-    WORD count;
-    IconDirEntry entries[1];
-};
-#pragma pack(pop)
 
 using Colour = COLORREF;
 const Colour kYellow = RGB(255, 255, 0);
@@ -78,10 +60,7 @@ Picture Look(int id) {
 TEST(NetworkResources, RowIconsAre16By14SixteenColourPictures) {
     for (int id : {IDI_NETWORK_DIRECTORY, IDI_NETWORK_LDAP_SERVER, IDI_NETWORK_RESOURCE_MANAGER}) {
         SCOPED_TRACE(id);
-        HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_GROUP_ICON);
-        ASSERT_TRUE(found);
-        auto* group = static_cast<const IconDir*>(
-            LockResource(LoadResource(GetModuleHandleA(nullptr), found)));
+        const kt_test::IconDir* group = kt_test::IconGroup(id);
         ASSERT_TRUE(group);
         ASSERT_EQ(1, group->count);
         EXPECT_EQ(16, group->entries[0].width);
