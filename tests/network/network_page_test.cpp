@@ -2,8 +2,11 @@
 // writing the list back on OK.
 #include "tests/network/network_world.h"
 
+#include "app/fatal_error.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/pump.h"
+#include "tests/support/registry_sandbox.h"
+#include "ui/app.h"
 
 #include <sddl.h>
 
@@ -502,6 +505,47 @@ TEST_F(NetworkPage, APageWhoseListIsGoneTouchesNothingAndWritesNothing) {
     Ok();
     EXPECT_EQ((Values{"Value1=srv1", "Value2=C:\\Dirs", "Value3=MyApp.RM"}),
               StoredValues(kServerKey));
+}
+
+}  // namespace
+
+namespace {
+
+// The page's parent when no configuration dialog is built.
+class TFrame : public TWin {
+public:
+    TFrame() : TWin("KtNetworkTestFrame", nullptr, 0) { wca.style = WS_OVERLAPPEDWINDOW; }
+};
+
+TEST(NetworkPageMemory, AListThatCannotBeMadeIsFatalAndThePageNeitherAddsNorWrites) {
+    kt_test::RegistrySandbox sandbox;
+    kt_test::SetRegString(HKEY_LOCAL_MACHINE, kServerKey, "Value1", "C:\\Dirs");
+    kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kPortKey);
+    kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kSearchBaseKey);
+    TApp app(GetModuleHandleA(nullptr), TWin::StdWndProc);
+    TFrame frame;
+    ASSERT_TRUE(frame.Create());
+    ClearFatalError();
+    {
+        kt_test::ModalAnswerer answerer;
+        answerer.Expect(kt_test::kErrorCaption, "Memory allocation error. KT&C will exit.", IDOK);
+        // The page is not allocated here: the list is the first window object.
+        TWin::FailAllocations(1);
+        TNetworkPage page(&frame);
+        TWin::FailAllocations(0);
+        answerer.Verify();
+        EXPECT_TRUE(FatalErrorWhileBuilding());
+        ASSERT_NE(nullptr, page.GetHandle());
+        EXPECT_EQ(nullptr, page.GetListView());
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page.GetHandle(), IDC_NETWORK_MODIFY)));
+        kt_test::PressButton(page.GetHandle(), IDC_NETWORK_ADD_LDAP);
+        kt_test::PumpFor(100);
+        EXPECT_EQ(1, page.Apply());
+        DestroyWindow(page.GetHandle());
+    }
+    ClearFatalError();
+    EXPECT_EQ((Values{"Value1=C:\\Dirs"}), StoredValues(kServerKey));
+    DestroyWindow(frame.GetHandle());
 }
 
 }  // namespace
