@@ -12,14 +12,14 @@ constexpr int kIconHeight = 14;
 constexpr int kInitialImages = 2;
 const char kCopyError[] = "KT&C: lstrcpy string copy error";
 
-struct TColumnSpec {
+struct TColumnDef {
     const char* header;
     const char* widthTemplate;
     int factor;
 };
 
 // Widths follow the list's font: a template text measured, plus 2.
-const TColumnSpec kColumns[] = {
+const TColumnDef kColumns[] = {
     {"Name", kNameWidthTemplate, 1},
     {"Port", kPortWidthTemplate, 2},
     {"SearchBase", kSearchBaseWidthTemplate, 1},
@@ -78,12 +78,12 @@ void TServerListView::LoadImages() {
 
 void TServerListView::InsertColumns() {
     for (int column = 0; column < 3; ++column) {
-        const TColumnSpec& spec = kColumns[column];
+        const TColumnDef& def = kColumns[column];
         LVCOLUMNA info{};
         info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         info.fmt = LVCFMT_LEFT;
-        info.cx = spec.factor * GetStringWidth(spec.widthTemplate) + 2;
-        info.pszText = const_cast<char*>(spec.header);
+        info.cx = def.factor * GetStringWidth(def.widthTemplate) + 2;
+        info.pszText = const_cast<char*>(def.header);
         info.iSubItem = column;
         InsertColumn(column, info);
     }
