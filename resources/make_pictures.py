@@ -2,8 +2,9 @@
 """Draws the program's icons and logo as 16-colour pictures.
 
 Writes pictures/ktconfig32.ico (32 x 32), pictures/ktconfig16.ico (16 x 16),
-pictures/logo.bmp (94 x 16) and pictures/tool16.ico (16 x 16, the Channel
-sharing list's default tool icon), all 4 bits per pixel with the standard
+pictures/logo.bmp (94 x 16), pictures/tool16.ico (16 x 16, the Channel
+sharing list's default tool icon) and the Network page's row icons
+pictures/network_*.ico (16 x 14), all 4 bits per pixel with the standard
 16-colour palette. The outputs are committed; run this only to change them,
 then touch the .rc that names the picture (the build does not see that a
 picture changed).
@@ -167,6 +168,61 @@ def write_bitmap(path, pixels):
         out.write(file_header + info_header(width, height, len(bits)) + palette_bytes() + bits)
 
 
+# The Network page's row icons: 16 x 14 pixels each.
+ROW_ICON_WIDTH, ROW_ICON_HEIGHT = 16, 14
+OLIVE, BLUE, CYAN, RED, LIME = 3, 12, 14, 9, 10
+
+
+def outlined(pixels, left, top, right, bottom, fill, edge):
+    rect(pixels, left, top, right, bottom, edge)
+    rect(pixels, left + 1, top + 1, right - 1, bottom - 1, fill)
+
+
+def directory_picture():
+    """A yellow folder with its tab."""
+    pixels = canvas(ROW_ICON_WIDTH, ROW_ICON_HEIGHT, CLEAR)
+    outlined(pixels, 1, 1, 8, 5, YELLOW, OLIVE)                # tab
+    outlined(pixels, 0, 3, 16, 14, YELLOW, OLIVE)              # body
+    rect(pixels, 1, 4, 15, 5, WHITE)                           # light on the rim
+    return pixels
+
+
+def ldap_server_picture():
+    """A dark tile with a cyan square and three coloured bars."""
+    pixels = canvas(ROW_ICON_WIDTH, ROW_ICON_HEIGHT, CLEAR)
+    outlined(pixels, 0, 0, 16, 14, DARK, BLACK)                # tile
+    outlined(pixels, 2, 3, 8, 9, CYAN, BLACK)                  # square
+    for row, colour in enumerate((RED, LIME, YELLOW)):         # bars
+        y = 3 + row * 3
+        rect(pixels, 9, y, 14, y + 2, colour)
+    rect(pixels, 2, 11, 14, 12, GREY)                          # base line
+    return pixels
+
+
+def resource_manager_picture():
+    """A blue box joined to three smaller boxes."""
+    pixels = canvas(ROW_ICON_WIDTH, ROW_ICON_HEIGHT, CLEAR)
+    outlined(pixels, 4, 0, 12, 6, BLUE, NAVY)                  # main box
+    rect(pixels, 7, 6, 9, 8, BLACK)                            # stem
+    rect(pixels, 1, 8, 15, 9, BLACK)                           # bar
+    for left in (0, 6, 12):                                    # small boxes
+        rect(pixels, left + 1, 9, left + 3, 10, BLACK)         # joint
+        outlined(pixels, left, 10, left + 4, 14, BLUE, NAVY)
+    return pixels
+
+
+def write_row_icon(path, pixels):
+    """A one-image icon file of any width and height."""
+    width, height = len(pixels[0]), len(pixels)
+    xor = pack_4bit(pixels)
+    mask = pack_mask(pixels)
+    image = info_header(width, height * 2, len(xor) + len(mask)) + palette_bytes() + xor + mask
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", width, height, 16, 0, 1, 4, len(image), 6 + 16)
+    with open(path, "wb") as out:
+        out.write(header + entry + image)
+
+
 def main():
     folder = os.path.join(HERE, "pictures")
     os.makedirs(folder, exist_ok=True)
@@ -174,6 +230,10 @@ def main():
     write_icon(os.path.join(folder, "ktconfig16.ico"), sheet_picture(16))
     write_bitmap(os.path.join(folder, "logo.bmp"), logo_picture())
     write_icon(os.path.join(folder, "tool16.ico"), tool_picture())
+    write_row_icon(os.path.join(folder, "network_directory.ico"), directory_picture())
+    write_row_icon(os.path.join(folder, "network_ldap_server.ico"), ldap_server_picture())
+    write_row_icon(os.path.join(folder, "network_resource_manager.ico"),
+                   resource_manager_picture())
 
 
 if __name__ == "__main__":

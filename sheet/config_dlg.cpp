@@ -48,7 +48,7 @@ struct TPageRow {
 // page not built into the program.
 const TPageRow kPages[] = {
     {"Channel files", "Define channel file directory", kRoot, NewChnDirPage, false},
-    {"Network", "Define channel pools", 0, nullptr, false},
+    {"Network", "Define channel pools", 0, NewNetworkPage, false},
     {"Korvane", "Verify installation of Korvane", kRoot, NewInstallPage, false},
     {"Settings", "Define desktop directory", 2, NewDesktopPage, true},
     {"Plug-ins", "Configure plug-ins for Korvane", 2, NewPluginPage, true},

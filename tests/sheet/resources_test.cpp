@@ -2,6 +2,7 @@
 #include "sheet/tree_sheet.h"
 #include "tests/sheet/stand_in_pages.h"
 #include "tests/support/config_dialog.h"
+#include "tests/support/icon_resource.h"
 #include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +12,8 @@
 
 namespace {
 
-#pragma pack(push, 2)
-struct IconDirEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colourCount;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytes;
-    WORD id;
-};
-struct IconDir {
-    WORD reserved;
-    WORD type;
-    WORD count;
-    IconDirEntry entries[1];
-};
-#pragma pack(pop)
-
-const void* Resource(LPCSTR name, LPCSTR type) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, name, type);
-    if (!found)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, found);
-    return loaded ? LockResource(loaded) : nullptr;
-}
+using kt_test::IconDir;
+using kt_test::ProgramResource;
 
 TEST(Resources, IconsAreOneLargeAndOneSmallSixteenColourPicture) {
     struct Case {
@@ -46,7 +22,8 @@ TEST(Resources, IconsAreOneLargeAndOneSmallSixteenColourPicture) {
     } cases[] = {{1, 32}, {2, 16}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        auto* group = static_cast<const IconDir*>(Resource(MAKEINTRESOURCEA(c.id), RT_GROUP_ICON));
+        auto* group =
+            static_cast<const IconDir*>(ProgramResource(MAKEINTRESOURCEA(c.id), RT_GROUP_ICON));
         ASSERT_TRUE(group);
         ASSERT_EQ(1, group->count);
         EXPECT_EQ(c.size, group->entries[0].width);
@@ -58,7 +35,8 @@ TEST(Resources, IconsAreOneLargeAndOneSmallSixteenColourPicture) {
 }
 
 TEST(Resources, LogoIsA94By16SixteenColourBitmap) {
-    auto* info = static_cast<const BITMAPINFOHEADER*>(Resource(MAKEINTRESOURCEA(101), RT_BITMAP));
+    auto* info =
+        static_cast<const BITMAPINFOHEADER*>(ProgramResource(MAKEINTRESOURCEA(101), RT_BITMAP));
     ASSERT_TRUE(info);
     EXPECT_EQ(94, info->biWidth);
     EXPECT_EQ(16, info->biHeight);

@@ -10,7 +10,6 @@ namespace {
 
 const char kTitle[] = "Korvane & Tools Configuration";
 constexpr DWORD kWaitMs = 15000;
-constexpr DWORD kExitTimeoutMs = 20000;
 
 }  // namespace
 
@@ -20,9 +19,14 @@ PageRun::PageRun(const std::string& exePath, int controlId) : run(exePath) {
         page = SelectPageHolding(dialog, controlId);
 }
 
-bool PageRun::Click(HWND target, int id) const {
+bool PageRun::Click(HWND target, int id) {
     return PostMessageA(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(target, id))) != FALSE;
+}
+
+DWORD PageRun::PressAndWait(int id, DWORD timeoutMs) {
+    EXPECT_TRUE(Press(id));
+    return WaitForExit(timeoutMs);
 }
 
 HWND PageRun::WaitShown(const std::string& title) const {
@@ -38,9 +42,9 @@ bool PageRun::WaitGone(HWND window) {
     return false;
 }
 
-DWORD PageRun::WaitForExit() {
+DWORD PageRun::WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
-    EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
+    EXPECT_TRUE(run.WaitForExit(timeoutMs, &code));
     return code;
 }
 

@@ -21,16 +21,21 @@ public:
     // A click on the button id of target (the dialog, the page or another
     // window of the program): posted, so that a modal window it opens, or the
     // program's end, does not hold the test.
-    bool Click(HWND target, int id) const;
+    static bool Click(HWND target, int id);
     // A button of the main dialog (OK, Cancel).
     bool Press(int id) const { return Click(dialog, id); }
+    // Presses a button of the main dialog and waits for the program to end;
+    // its exit code (STILL_ACTIVE, and the test failed, when it does not).
+    DWORD PressAndWait(int id, DWORD timeoutMs = kExitTimeoutMs);
     // The program's top-level window with that title once it is shown; null
     // after the usual wait.
     HWND WaitShown(const std::string& title) const;
     // Whether window went away (or was hidden) within the usual wait.
     static bool WaitGone(HWND window);
     // The exit code; fails the test when the program does not end.
-    DWORD WaitForExit();
+    DWORD WaitForExit(DWORD timeoutMs = kExitTimeoutMs);
+
+    static constexpr DWORD kExitTimeoutMs = 20000;
 
     ProgramRun run;
     HWND dialog = nullptr;
