@@ -5,6 +5,8 @@
 #include "tests/support/icon_resource.h"
 #include "tests/support/registry_sandbox.h"
 
+#include "ktconfig_version.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,7 +45,7 @@ TEST(Resources, LogoIsA94By16SixteenColourBitmap) {
     EXPECT_EQ(4, info->biBitCount);
 }
 
-TEST(Resources, VersionBlockDescribesTheProgram) {
+TEST(Resources, VersionBlockDescribesTheProgramWithTheProjectsVersion) {
     char path[MAX_PATH];
     ASSERT_TRUE(GetModuleFileNameA(nullptr, path, sizeof path));
     DWORD handle = 0;
@@ -51,11 +53,31 @@ TEST(Resources, VersionBlockDescribesTheProgram) {
     ASSERT_GT(size, 0u);
     std::vector<char> block(size);
     ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
-    char* text = nullptr;
+    struct Case {
+        const char* name;
+        const char* value;
+    };
+    const Case cases[] = {{"FileDescription", "Korvane & Tools Configuration"},
+                          {"FileVersion", KT_FILE_VERSION_TEXT},
+                          {"ProductVersion", KT_PRODUCT_VERSION_TEXT},
+                          {"OriginalFilename", "ktconfig.exe"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string query = std::string("\\StringFileInfo\\040904E4\\") + c.name;
+        char* text = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&text),
+                                   &length));
+        EXPECT_STREQ(c.value, text);
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\FileDescription",
-                               reinterpret_cast<void**>(&text), &length));
-    EXPECT_STREQ("Korvane & Tools Configuration", text);
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(KT_VERSION_MINOR, KT_VERSION_MAJOR)),
+              fixed->dwFileVersionMS);
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, KT_VERSION_PATCH)), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
 }
 
 class ConfigTemplateTest : public ::testing::Test {
