@@ -10,13 +10,11 @@ build=$here/${KT_BUILD:-build}
 
 bash scripts/install-deps.sh
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+bash scripts/configure.sh "$build" cmake/mingw-i686.cmake
 cmake --build "$build"
 if [ "${KT_SKIP_X64:-0}" != 1 ]; then
     # The same sources must also build for 64-bit Windows (compile check only).
-    cmake -S . -B "$build-x64" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
+    bash scripts/configure.sh "$build-x64" cmake/mingw-x86_64.cmake
     cmake --build "$build-x64"
 fi
 
