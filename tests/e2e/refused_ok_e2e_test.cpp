@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -68,19 +69,6 @@ BOOL CALLBACK CollectText(HWND child, LPARAM context) {
     return TRUE;
 }
 
-// A line of a list box of another process. Wine hands LB_GETTEXT across
-// processes in Unicode whichever way it was asked, so it is asked so.
-std::string ListLine(HWND list, int index) {
-    wchar_t wide[2048] = L"";
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0 || length >= static_cast<LRESULT>(sizeof wide / sizeof wide[0]))
-        return "(no line)";
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
-    char line[4096] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof line, nullptr, nullptr);
-    return line;
-}
-
 void PressOk(HWND dialog) {
     ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK))));
@@ -104,9 +92,8 @@ TEST_F(RefusedOkProgram, ARefusedOkShowsWhyAndTheCorrectedOkEndsWithTheDirectory
     PressOk(dialog);
     HWND errors = WaitForOtherWindow(run.Pid(), dialog, kErrorsTitle);
     ASSERT_NE(nullptr, errors) << "the refused OK showed no error window";
-    HWND list = GetDlgItem(errors, kErrorListId);
-    ASSERT_EQ(1, SendMessageA(list, LB_GETCOUNT, 0, 0));
-    EXPECT_EQ(kNoDirectoryLine, ListLine(list, 0));
+    EXPECT_EQ(std::vector<std::string>{kNoDirectoryLine},
+              kt_test::ListBoxLines(GetDlgItem(errors, kErrorListId)));
     EXPECT_TRUE(IsWindowVisible(dialog));
 
     SendDlgItemMessageA(page, kNewDirId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));

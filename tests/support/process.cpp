@@ -134,6 +134,27 @@ HWND FindWindowHolding(HWND top, int controlId) {
     return GetDlgItem(top, controlId) ? top : nullptr;
 }
 
+std::vector<std::string> ListBoxLines(HWND list) {
+    // Wine hands LB_GETTEXT across processes in Unicode whichever way it was
+    // asked, so it is asked so.
+    std::vector<std::string> lines;
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0)
+            break;
+        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(wide.data()));
+        int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+        std::vector<char> line(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+        if (size > 0)
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, line.data(), size, nullptr, nullptr);
+        lines.emplace_back(line.data());
+    }
+    return lines;
+}
+
 bool RunAndCapture(const std::string& commandLine, std::string* output, DWORD* exitCode,
                    DWORD timeoutMs) {
     if (output)

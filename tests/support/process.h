@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kt_test {
 
@@ -32,6 +33,9 @@ private:
 // The child window of top (at any depth) that holds a control with this id,
 // e.g. the page that owns control 561; null if none.
 HWND FindWindowHolding(HWND top, int controlId);
+
+// The lines of a list box, also one of another process.
+std::vector<std::string> ListBoxLines(HWND list);
 
 // Runs a console command line to its end with its output (standard output
 // and standard error) into *output; fails the test and returns false when it
