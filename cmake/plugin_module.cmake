@@ -18,7 +18,9 @@ function(kt_plugin_module target)
     set(definitions ${arg_DEFINITIONS})
     if(arg_EXPORT)
         set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
-        file(WRITE ${def} "EXPORTS\n    ${arg_EXPORT}\n")
+        # Written only when it changes: a new time stamp would relink the
+        # module after every configure.
+        file(CONFIGURE OUTPUT ${def} CONTENT "EXPORTS\n    ${arg_EXPORT}\n")
         list(APPEND definitions PLGetInfo=${arg_EXPORT})
     else()
         set(def ${sample}/sample_plugin.def)
@@ -31,7 +33,8 @@ function(kt_plugin_module target)
     if(arg_OUTPUT_DIR)
         set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${arg_OUTPUT_DIR})
     endif()
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    # The sample includes the header as a plug-in author has it: beside it.
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/sdk)
     target_compile_definitions(${target} PRIVATE ${definitions}
                                $<$<COMPILE_LANGUAGE:RC>:PL_SAMPLE_FILE=${target}.dll>)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C>:-Wall -Wextra -Werror>

@@ -5,7 +5,7 @@
  * The build makes more than one module from this file: what a module
  * reports can be set with definitions (PL_SAMPLE_NAME, PL_SAMPLE_HELP_INDEX,
  * PL_SAMPLE_VERSION, PL_SAMPLE_RESULT). */
-#include "sdk/korvane_plugin.h"
+#include "korvane_plugin.h"
 
 #ifndef PL_SAMPLE_NAME
 #define PL_SAMPLE_NAME "Korvane Sample"

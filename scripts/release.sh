@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the program and makes the release archive with CPack:
+# build/release/ktconfig-<version>-win32.zip (the path is printed).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+build=$here/${KT_BUILD:-build}
+
+bash scripts/install-deps.sh
+bash scripts/configure.sh "$build" cmake/mingw-i686.cmake
+cmake --build "$build" --target ktconfig ktsample
+# Only the release files: the archive holds no test program.
+(cd "$build" && cpack -G ZIP --config CPackConfig.cmake >/dev/null)
+archive=$(ls -t "$build"/release/ktconfig-*-win32.zip | head -1)
+echo "Release archive: $archive"
