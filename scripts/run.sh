@@ -3,16 +3,25 @@
 # ktconfig.exe under Wine on a prefix of its own (build/wineprefix-run),
 # seeded the first time with the sample installation of scripts/sample. With
 # a display it shows the dialog; without one it runs in Xvfb, saves a
-# screenshot of the dialog and closes it with Cancel.
+# screenshot of the dialog window and closes it with Cancel.
+#
+#   bash scripts/run.sh --pictures   pictures of every page, from a fresh
+#                                    sample prefix, into docs/pictures/
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 build=$here/build
 title="Korvane & Tools Configuration"
 screenshot=$build/ktconfig-screenshot.png
+pictures=$here/docs/pictures
+# The tree items in tree order, as the pictures are named.
+pages=(channel-files network korvane settings plug-ins max-channels channel-sharing)
 
 export WINEPREFIX=$build/wineprefix-run WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "${1:-}" = --pictures ] || [ "${2:-}" = --pictures ]; then
+    export WINEPREFIX=$build/wineprefix-pictures
+fi
 
 # Every sample file once, when the prefix is new: *.reg files are imported,
 # *.sh files run with WINEPREFIX set.
@@ -35,14 +44,25 @@ seed_prefix() {
     touch "$marker"
 }
 
-# Inside Xvfb: start, wait for the dialog, take the picture, press Cancel.
-run_headless() {
+# Xvfb has no window manager: Wine draws the windows' frames and captions
+# itself only for unmanaged windows. A desktop's window manager draws them
+# for managed ones.
+set_managed() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f \
+        >/dev/null 2>&1
+    wineserver -w
+}
+
+# Starts the program and waits for its dialog: its process in $program, its
+# X window in $dialog.
+start_program() {
     scripts/wine-exec "$build/ktconfig.exe" &
-    local pid=$! window="" i
+    program=$!
+    local window="" i
     for i in $(seq 1 120); do
         window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1 || true)
         [ -n "$window" ] && break
-        kill -0 "$pid" 2>/dev/null || break
+        kill -0 "$program" 2>/dev/null || break
         sleep 0.5
     done
     if [ -z "$window" ]; then
@@ -51,33 +71,70 @@ run_headless() {
         return 1
     fi
     sleep 1  # let the pages paint
-    import -window root "$screenshot"
-    echo "Screenshot of the dialog: $screenshot"
-    # Esc is the dialog's Cancel.
-    xdotool windowfocus --sync "$window" key Escape || true
+    dialog=$window
+}
+
+# Esc is the dialog's Cancel; the exit code is the program's.
+cancel_program() {
+    xdotool windowfocus --sync "$dialog" key Escape || true
     local code=0
-    wait "$pid" || code=$?
+    wait "$program" || code=$?
     wineserver -k || true
     echo "ktconfig.exe ended with exit code $code"
     return "$code"
 }
 
+# Inside Xvfb: start, photograph the dialog window, press Cancel.
+run_headless() {
+    set_managed N
+    start_program
+    import -window "$dialog" "$screenshot"
+    echo "Screenshot of the dialog: $screenshot"
+    cancel_program
+}
+
+# Inside Xvfb: one picture of the dialog per page, walking the tree with the
+# Down key from the first page.
+take_pictures() {
+    set_managed N
+    start_program
+    mkdir -p "$pictures"
+    xdotool windowfocus --sync "$dialog"
+    local i
+    for i in "${!pages[@]}"; do
+        if [ "$i" -gt 0 ]; then
+            xdotool key --window "$dialog" Down
+            sleep 0.5
+        fi
+        import -window "$dialog" "$pictures/${pages[$i]}.png"
+        echo "Picture: docs/pictures/${pages[$i]}.png"
+    done
+    cancel_program
+}
+
 if [ "${1:-}" = --inside-display ]; then
     bash scripts/wine-prefix.sh
     seed_prefix
-    if [ "${2:-}" = --headless ]; then
-        run_headless
-    else
-        exec scripts/wine-exec "$build/ktconfig.exe"
-    fi
+    case "${2:-}" in
+        --headless) run_headless ;;
+        --pictures) take_pictures ;;
+        *)
+            set_managed Y
+            exec scripts/wine-exec "$build/ktconfig.exe"
+            ;;
+    esac
     exit
 fi
 
 bash scripts/install-deps.sh
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+bash scripts/configure.sh "$build" cmake/mingw-i686.cmake
 cmake --build "$build" --target ktconfig ktsample ktnotes
 
+if [ "${1:-}" = --pictures ]; then
+    # The pictures show the sample installation as it is first seeded.
+    rm -rf "$WINEPREFIX"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside-display --pictures
+fi
 if [ -n "${DISPLAY:-}" ]; then
     exec bash "$0" --inside-display
 fi
