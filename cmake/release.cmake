@@ -21,7 +21,12 @@ set(CPACK_PACKAGE_NAME ktconfig)
 set(CPACK_PACKAGE_VENDOR "Tavrel")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Korvane & Tools Configuration")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME ktconfig-${PROJECT_VERSION}-win32)
+# The product is the 32-bit build; a 64-bit build's archive says so.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_PACKAGE_FILE_NAME ktconfig-${PROJECT_VERSION}-win64)
+else()
+    set(CPACK_PACKAGE_FILE_NAME ktconfig-${PROJECT_VERSION}-win32)
+endif()
 # Unpacked, the archive makes one folder of its own name.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/release)

@@ -6,7 +6,8 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # No crash debugger: a test program that crashes ends at once with its
 # exception code, where Wine's debugger would wait with the run's output open.
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+source "$here/scripts/wine-env.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # No window manager in Xvfb: the prefix keeps Wine from waiting for one.
 export KT_WINE_UNMANAGED=1
 bash "$here/scripts/wine-prefix.sh" || exit 1

@@ -17,7 +17,14 @@ pictures=$here/docs/pictures
 # The tree items in tree order, as the pictures are named.
 pages=(channel-files network korvane settings plug-ins max-channels channel-sharing)
 
-export WINEPREFIX=$build/wineprefix-run WINEARCH=win32 WINEDEBUG=-all
+source scripts/wine-env.sh
+toolchain=cmake/mingw-i686.cmake
+if [ "$KT_WINE_BITS" = 64 ]; then
+    # This kernel runs no 32-bit program: the 64-bit build of the same sources.
+    build=$here/build-x64 toolchain=cmake/mingw-x86_64.cmake
+    screenshot=$build/ktconfig-screenshot.png
+fi
+export WINEPREFIX=$build/wineprefix-run WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "${1:-}" = --pictures ] || [ "${2:-}" = --pictures ]; then
     export WINEPREFIX=$build/wineprefix-pictures
@@ -127,7 +134,7 @@ if [ "${1:-}" = --inside-display ]; then
 fi
 
 bash scripts/install-deps.sh
-bash scripts/configure.sh "$build" cmake/mingw-i686.cmake
+bash scripts/configure.sh "$build" "$toolchain"
 cmake --build "$build" --target ktconfig ktsample ktnotes
 
 if [ "${1:-}" = --pictures ]; then

@@ -8,11 +8,12 @@
 # never take the focus from the tests that run beside it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-step=$1 build=$(cd "$2" && pwd)
+step=$1 build=$(cd "$2" && pwd) triple=${3:-i686-w64-mingw32}
 if [ "${KT_RELEASE_DISPLAY:-}" != own ]; then
     KT_RELEASE_DISPLAY=own exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
-export WINEPREFIX=$build/wineprefix-release WINEARCH=win32 WINEDEBUG=-all
+source "$here/scripts/wine-env.sh"
+export WINEPREFIX=$build/wineprefix-release WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 drive=$WINEPREFIX/drive_c
 
@@ -24,7 +25,7 @@ start_wineserver() {
 
 if [ "$step" = prepare ]; then
     (cd "$build" && cpack -G ZIP --config CPackConfig.cmake >/dev/null)
-    archive=$(ls -t "$build"/release/ktconfig-*-win32.zip | head -1)
+    archive=$(ls -t "$build"/release/ktconfig-*-win??.zip | head -1)
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k </dev/null >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
@@ -43,12 +44,12 @@ if [ "$step" = prepare ]; then
     cmake -E chdir "$drive/Release" cmake -E tar xf "$archive"
     cp "$build/release_tests.exe" "$drive/Driver/"
     # The kit's sample under another name, built with the kit's own commands.
-    kit=$(ls -d "$drive"/Release/ktconfig-*-win32/plugin-kit)
+    kit=$(ls -d "$drive"/Release/ktconfig-*-win??/plugin-kit)
     work=$(mktemp -d)
     cp -r "$kit"/. "$work"/
     (cd "$work/sample" &&
-        i686-w64-mingw32-windres -I.. sample_plugin.rc -O coff -o sample_plugin_res.o &&
-        i686-w64-mingw32-gcc -shared -O2 -I.. '-DPL_SAMPLE_NAME="Built From The Kit"' \
+        "$triple-windres" -I.. sample_plugin.rc -O coff -o sample_plugin_res.o &&
+        "$triple-gcc" -shared -O2 -I.. '-DPL_SAMPLE_NAME="Built From The Kit"' \
             -o kitbuilt.dll sample_plugin.c sample_plugin_res.o sample_plugin.def \
             -Wl,--enable-stdcall-fixup)
     cp "$work/sample/kitbuilt.dll" "$drive/Program Files/Korvane/"
@@ -57,6 +58,6 @@ if [ "$step" = prepare ]; then
 fi
 
 start_wineserver
-release=$(cd "$drive/Release" && ls -d ktconfig-*-win32)
+release=$(cd "$drive/Release" && ls -d ktconfig-*-win??)
 cd "$drive"
 KT_RELEASE_DIR="C:\\Release\\$release" wine 'C:\Driver\release_tests.exe' --gtest_color=no
