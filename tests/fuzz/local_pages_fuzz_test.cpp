@@ -143,10 +143,10 @@ TEST_F(LocalPagesFuzz, StoredDataIsShownAndKeptByOk) {
         std::string chnDir = ReadAsPages(HKEY_LOCAL_MACHINE, kChnFilesKey, 2047, &status);
         bool chnDirStored = status == ERROR_SUCCESS;
         std::string version = ReadAsPages(HKEY_LOCAL_MACHINE, kProductKey, 2048, &status);
-        std::string installPath =
-            ReadAsPages(HKEY_LOCAL_MACHINE, kAppPathsKey, MAX_PATH + 1, &status);
+        ReadAsPages(HKEY_LOCAL_MACHINE, kAppPathsKey, MAX_PATH, &status);
         // A path that does not fit the page's field is not shown cut.
-        if (status != ERROR_SUCCESS || installPath.size() >= MAX_PATH)
+        std::string installPath = status == ERROR_SUCCESS ? TextOf(appPaths.value) : "";
+        if (installPath.size() >= MAX_PATH)
             installPath.clear();
 
         kt_test::ConfigDialogFixture dialog;
