@@ -3,6 +3,7 @@
 // with its own line end.
 #include "tests/fuzz/fuzz.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/watchdog.h"
 
 #include "plugins/help_contents.h"
 #include "plugins/plugin_module.h"
@@ -156,6 +157,7 @@ protected:
 };
 
 TEST_F(ContentsFuzz, OtherLinesKeepTheirTextAndLineEnds) {
+    kt_test::SetTestTimeLimit(240000);
     const std::string path = dir.File("korvane.cnt");
     const std::string tempPath = dir.File("korvane.new");
     TPluginRec plugin{};
