@@ -58,6 +58,7 @@ LONG ReadStored(char* text) {
     if (status != ERROR_MORE_DATA || size <= 0)
         return status;
     // The answer brought the size the value needs, not its data.
+    text[0] = '\0';
     char* whole = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
     if (!whole)
         return status;
