@@ -26,7 +26,8 @@ int UserDirectory(const char* userKey, char* path) {
         path[0] = '\0';
         return 0;
     }
-    path[MAX_PATH - 1] = '\0';
+    // The value need not end in a terminator: the path ends with its data.
+    path[size >= 0 && size < MAX_PATH ? size : MAX_PATH - 1] = '\0';
     // A key without a directory in it would turn the path into a relative
     // name, found wherever the current directory happens to be.
     return path[0] != '\0';

@@ -34,6 +34,7 @@ constexpr int kKindWarning = 0;
 constexpr int kKindError = 1;
 constexpr int kMessageSize = 2048;
 constexpr int kSubkeyNameSize = 256;
+constexpr REGSAM kSaveAccess = KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_QUERY_VALUE;
 
 }  // namespace
 
@@ -113,9 +114,12 @@ void TPluginPage::SaveIfChanged() {
 
 void TPluginPage::SavePlugins() {
     dirty = false;
-    // 1. The key, created when missing.
+    // 1. The key, created when missing, and opened for all the save does
+    // to it: a key that would take the deletions but not the new subkeys
+    // would lose every installed plug-in.
     HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kPluginsKey, &key) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPluginsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        kSaveAccess, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         AddError(this, kCannotCreateKey, kKindError);
     } else {
         // 2. The help lines of the plug-ins installed so far go.

@@ -32,6 +32,8 @@ const char kCannotWriteTool[] =
 const char kNoMemory[] = "Memory allocation error";
 const char kNoMemoryCaption[] = "KT&C: TShareToolPage::NewTool";
 constexpr int kKindError = 1;
+constexpr REGSAM kSaveAccess =
+    KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_QUERY_VALUE | KEY_SET_VALUE;
 
 }  // namespace
 
@@ -241,9 +243,11 @@ void TShareToolPage::SaveTools() {
     // 1. Nothing changed: the key is left alone, Dirty too.
     if (!dirty || !tools)
         return;
-    // 2. The key.
+    // 2. The key, opened for all the save does to it: a key that would take
+    // the deletions but not the new subkeys would lose every tool.
     HKEY launch;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLaunchKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        kSaveAccess, nullptr, &launch, nullptr) != ERROR_SUCCESS) {
         AddError(this, kCannotCreateLaunch, kKindError);
         return;
     }

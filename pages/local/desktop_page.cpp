@@ -6,6 +6,9 @@
 #include "ui/dir_dialog.h"
 #include "ui/file_util.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 constexpr int kPageNumber = 544;
@@ -40,6 +43,36 @@ void DefaultDirectory(char* directory) {
     lstrcpynA(directory, path, MAX_PATH);
 }
 
+// The stored directory into text (kStoredTextSize bytes), terminated where
+// its data ends: a value need not end in a terminator, nor be text at all.
+// A value too long for text gives ERROR_MORE_DATA, with as much of it as
+// fits.
+LONG ReadStored(char* text) {
+    text[0] = '\0';
+    LONG size = kStoredTextSize;
+    LONG status = RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
+    if (status == ERROR_SUCCESS) {
+        text[size >= 0 && size < kStoredTextSize ? size : kStoredTextSize - 1] = '\0';
+        return status;
+    }
+    if (status != ERROR_MORE_DATA || size <= 0)
+        return status;
+    // The answer brought the size the value needs, not its data.
+    text[0] = '\0';
+    char* whole = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
+    if (!whole)
+        return status;
+    LONG wholeSize = size;
+    if (RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, whole, &wholeSize) == ERROR_SUCCESS) {
+        size_t length = static_cast<size_t>(wholeSize >= 0 && wholeSize < size ? wholeSize : size);
+        length = length < kStoredTextSize - 1 ? length : kStoredTextSize - 1;
+        std::memcpy(text, whole, length);
+        text[length] = '\0';
+    }
+    std::free(whole);
+    return status;
+}
+
 }  // namespace
 
 TDesktopPage::TDesktopPage(TWin* parentWin) : TConfigPage(kTemplate, parentWin, nullptr) {
@@ -62,12 +95,10 @@ int TDesktopPage::InitDlg(int focusId) {
     SendDlgItemMessageA(hwnd, IDC_DESKTOP_OTHER, EM_LIMITTEXT, kEditTextSize - 1, 0);
     // 2.-4. The stored directory, or the default one greyed as a start.
     char stored[kStoredTextSize];
-    LONG size = sizeof stored;
-    LONG status = RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, stored, &size);
+    LONG status = ReadStored(stored);
     // A value too long even for this buffer is still a stored directory.
     storedTooLong = status == ERROR_MORE_DATA;
     if (status == ERROR_SUCCESS || storedTooLong) {
-        stored[sizeof stored - 1] = '\0';
         storedTooLong = storedTooLong || lstrlenA(stored) >= kEditTextSize;
         stored[kEditTextSize - 1] = '\0';
         SetDlgItemTextA(hwnd, IDC_DESKTOP_OTHER, stored);

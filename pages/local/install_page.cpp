@@ -34,7 +34,12 @@ void TInstallPage::ShowPath(HKEY productKey) {
     LONG size = sizeof path;
     if (RegQueryValueA(productKey, kAppPathsSubkey, path, &size) != ERROR_SUCCESS)
         return;
-    path[sizeof path - 1] = '\0';
+    // The value need not end in a terminator: the path ends with its data,
+    // and one that fills the whole field has no room for its end.
+    if (size >= 0 && size < LONG{sizeof path})
+        path[size] = '\0';
+    else if (path[sizeof path - 1] != '\0')
+        return;
     if (!path[0])
         return;  // a key without a default value reads as an empty text
     lstrcpynA(installPath, path, sizeof installPath);
@@ -59,7 +64,7 @@ int TInstallPage::InitDlg(int focusId) {
     // A key without a default value reads as an empty text: that is no
     // version either, and the dash stays.
     if (RegQueryValueA(key, nullptr, version, &size) == ERROR_SUCCESS) {
-        version[sizeof version - 1] = '\0';
+        version[size >= 0 && size < kVersionTextSize ? size : kVersionTextSize - 1] = '\0';
         if (version[0])
             SetDlgItemTextA(hwnd, IDC_INSTALL_VERSION, version);
     }

@@ -47,7 +47,8 @@ void TMaxChnlPage::Load() {
     LONG size = sizeof text;
     if (RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size) != ERROR_SUCCESS)
         return;
-    text[sizeof text - 1] = '\0';
+    // The value need not end in a terminator: the text ends with its data.
+    text[size >= 0 && size < kStoredTextSize ? size : kStoredTextSize - 1] = '\0';
     // Read as "%d" reads: blanks, a sign, digits up to the first other
     // character. A text that does not start with a number leaves the
     // default, which lies in the range and so counts as a stored value.

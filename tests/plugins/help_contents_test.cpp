@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -174,24 +175,45 @@ TEST(HelpContentsFrame, WithoutARoomForTheCopyTheFileStaysAsItWas) {
 TEST(HelpContentsFrame, AFileHeldByAnotherProgramKeepsItsContentAndNoCopyRemains) {
     struct Case {
         const char* what;
+        const char* held;  // the contents file or its copy
         DWORD access;
         DWORD share;
     };
     const Case cases[] = {
-        {"a writer: it cannot be read", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
-        {"a reader that does not share deletion: it cannot be replaced", GENERIC_READ,
-         FILE_SHARE_READ},
+        {"a writer: it cannot be read", "korvane.cnt", GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"a reader that does not share deletion: it cannot be replaced", "korvane.cnt",
+         GENERIC_READ, FILE_SHARE_READ},
+        {"a reader that shares nothing", "korvane.cnt", GENERIC_READ, 0},
+        {"a left copy held without sharing: it cannot be made", "korvane.new", GENERIC_READ, 0},
+        {"a left copy held by a writer", "korvane.new", GENERIC_WRITE, FILE_SHARE_WRITE},
     };
-    const std::string content = ":Base k.hlp\r\n1 T\r\n";
+    Chain chain;
+    chain.Add("Alpha Help=alpha.hlp", kPluginRegistered);
+    const std::string content = ":Base k.hlp\r\n:Index A=alpha.hlp\r\n1 T\r\n";
+    const std::function<void(const std::string&)> routines[] = {
+        [](const std::string& path) { AddHelpIndexTo(path.c_str(), kBetaIndex); },
+        [&chain](const std::string& path) { RemoveHelpIndexesFrom(path.c_str(), chain.Head()); },
+    };
     for (const Case& c : cases) {
-        ContentsDir file(content);
-        HANDLE holder =
-            CreateFileA(file.Path().c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.what;
-        AddHelpIndexTo(file.Path().c_str(), kBetaIndex);
-        CloseHandle(holder);
-        EXPECT_EQ(content, file.Read()) << c.what;
-        EXPECT_FALSE(file.TempLeft()) << c.what;
+        for (int routine = 0; routine < 2; ++routine) {
+            const std::string what = std::string(routine ? "removing, " : "adding, ") + c.what;
+            ContentsDir file(content);
+            const bool copyHeld = std::strcmp(c.held, "korvane.new") == 0;
+            if (copyHeld)
+                file.dir.Write(c.held, "an old copy");
+            HANDLE holder = CreateFileA(file.dir.File(c.held).c_str(), c.access, c.share, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, holder) << what;
+            routines[routine](file.Path());
+            CloseHandle(holder);
+            EXPECT_EQ(content, file.Read()) << what;
+            // A copy that someone else holds is theirs; none of ours remains.
+            EXPECT_EQ(copyHeld, file.TempLeft()) << what;
+            if (copyHeld) {
+                EXPECT_EQ("an old copy", kt_test::ReadFileText(file.dir.File(c.held))) << what;
+            }
+        }
     }
 }
 

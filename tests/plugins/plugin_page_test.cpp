@@ -363,6 +363,73 @@ TEST_F(PluginPage, APluginWhoseSubkeyCannotBeCreatedIsReportedByNameAndGetsNoHel
     EXPECT_EQ(kContents, contents.Read());
 }
 
+TEST_F(PluginPage, AKeyThatDeniesWritesIsOneErrorAndLosesNoPlugin) {
+    const std::string alpha = CopyModule(productDir, "pl_alpha", "alpha-file.dll");
+    CopyModule(productDir, "pl_beta");
+    Register("Alpha", alpha);
+    const std::string content = ":Index Alpha Help=alpha.hlp\r\n1 T\r\n";
+    contents.Write(content);
+    kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, kPluginsKey, kt_test::kDenyWritesAcl);
+    // The system really refuses what the save needs.
+    HKEY probe = nullptr;
+    ASSERT_EQ(ERROR_ACCESS_DENIED,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPluginsKey, 0, KEY_CREATE_SUB_KEY, &probe));
+    ASSERT_NE(nullptr, Build());
+    ClickCheck(RowOf("Beta"));
+    dialog.PressOk();
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "Plug-ins:  Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins"},
+        dialog.ErrorLines());
+    // The installed plug-in keeps its key and its help line.
+    EXPECT_EQ((std::vector<std::string>{"Alpha"}), Subkeys());
+    EXPECT_EQ(alpha, Stored("Alpha"));
+    EXPECT_EQ(content, contents.Read());
+}
+
+TEST(PluginPageHeldContents, AHeldContentsFileOrCopyStaysAsItWasAndThePluginsAreSaved) {
+    struct Case {
+        const char* what;
+        bool copy;  // the temporary copy is held, not the contents file
+        DWORD access;
+        DWORD share;
+    };
+    const Case cases[] = {
+        {"the contents file held by a writer", false, GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"the contents file held without sharing", false, GENERIC_READ, 0},
+        {"a left copy held without sharing", true, GENERIC_READ, 0},
+    };
+    for (const Case& c : cases) {
+        kt_test::PluginWorld w;
+        const std::string beta = CopyModule(w.productDir, "pl_beta");
+        w.contents.Write(kContents);
+        if (c.copy) {
+            HANDLE left = CreateFileA(w.contents.TempPath().c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, left) << c.what;
+            CloseHandle(left);
+        }
+        const std::string held = c.copy ? w.contents.TempPath() : w.contents.Path();
+        ASSERT_NE(nullptr, w.Build()) << c.what;
+        w.ClickCheck(w.RowOf("Beta"));
+        HANDLE holder =
+            CreateFileA(held.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.what;
+        w.dialog.PressOk();
+        CloseHandle(holder);
+        // The help contents file is not the user's setting: nothing is
+        // reported, and the plug-in is installed all the same.
+        EXPECT_FALSE(w.dialog.DialogAlive()) << c.what;
+        EXPECT_EQ(nullptr, w.dialog.ErrorWindow()) << c.what;
+        EXPECT_EQ((std::vector<std::string>{"Beta"}), Subkeys()) << c.what;
+        EXPECT_EQ(beta, Stored("Beta")) << c.what;
+        EXPECT_EQ(kContents, w.contents.Read()) << c.what;
+        EXPECT_EQ(c.copy, kt_test::PathExists(w.contents.TempPath())) << c.what;
+        DeleteFileA(w.contents.TempPath().c_str());
+    }
+}
+
 TEST_F(PluginPage, WithoutAContentsFileNoneIsCreated) {
     CopyModule(productDir, "pl_beta");
     ASSERT_NE(nullptr, Build());

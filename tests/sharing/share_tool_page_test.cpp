@@ -240,6 +240,25 @@ TEST_F(ShareToolPage, AnUndeletableSubkeyGivesOneErrorAndTheRowsAreStillWritten)
     EXPECT_TRUE(DirtySet());
 }
 
+TEST_F(ShareToolPage, AKeyThatDeniesWritesIsOneErrorAndLosesNoTool) {
+    Seed("Monitor", "C:\\mon.exe");
+    Seed("Notes", "C:\\notes.exe");
+    kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, kLaunchKey, kt_test::kDenyWritesAcl);
+    // The system really refuses what the save needs.
+    HKEY probe = nullptr;
+    ASSERT_EQ(ERROR_ACCESS_DENIED,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLaunchKey, 0, KEY_CREATE_SUB_KEY, &probe));
+    ASSERT_NE(nullptr, Build());
+    DeleteRow(1, IDYES);
+    dialog.PressOk();
+    EXPECT_EQ(std::vector<std::string>{"Channel sharing:  Cannot create registry key "
+                                       "SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch"},
+              dialog.ErrorLines());
+    // Nothing was taken away that could not be written back.
+    EXPECT_EQ((Launch{{"Monitor", "C:\\mon.exe"}, {"Notes", "C:\\notes.exe"}}), Stored());
+    EXPECT_FALSE(DirtySet());
+}
+
 TEST_F(ShareToolPage, ToolsThatCannotBeWrittenAreReportedOneByOneAndDirtyIsSet) {
     // Under a volatile key no lasting subkey can be made.
     HKEY launch;

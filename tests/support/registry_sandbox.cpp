@@ -1,5 +1,7 @@
 #include "tests/support/registry_sandbox.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -187,6 +189,35 @@ void DeleteRegTree(HKEY root, const char* subkey) {
     LONG status = RegDeleteTreeA(root, subkey);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         ADD_FAILURE() << "cannot delete key " << subkey << " (error " << status << ")";
+}
+
+namespace {
+
+bool SetKeyAcl(HKEY root, const char* subkey, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        return false;
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(root, subkey, 0, WRITE_DAC, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+KeyAcl::KeyAcl(HKEY root, const char* subkey, const char* sddl) : root(root), subkey(subkey) {
+    if (!SetKeyAcl(root, subkey, sddl))
+        ADD_FAILURE() << "cannot set the access list of " << subkey;
+}
+
+KeyAcl::~KeyAcl() {
+    if (!SetKeyAcl(root, subkey.c_str(), "D:(A;;KA;;;WD)"))
+        ADD_FAILURE() << "cannot give " << subkey << " back to everyone";
 }
 
 }  // namespace kt_test

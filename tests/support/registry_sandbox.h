@@ -34,4 +34,22 @@ bool RegKeyExists(HKEY root, const char* subkey);
 void CreateRegKey(HKEY root, const char* subkey);
 void DeleteRegTree(HKEY root, const char* subkey);
 
+// While it lives, a key's access list is the one given in text form
+// (SDDL); afterwards everyone may do everything again, so that the sandbox
+// can remove the key. Fails the test when the list cannot be set.
+class KeyAcl {
+public:
+    KeyAcl(HKEY root, const char* subkey, const char* sddl);
+    ~KeyAcl();
+    KeyAcl(const KeyAcl&) = delete;
+    KeyAcl& operator=(const KeyAcl&) = delete;
+
+private:
+    HKEY root;
+    std::string subkey;
+};
+
+// Everyone may do everything but write values, create subkeys and delete.
+constexpr char kDenyWritesAcl[] = "D:(D;;0x10006;;;WD)(A;;KA;;;WD)";
+
 }  // namespace kt_test
