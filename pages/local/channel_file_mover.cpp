@@ -83,11 +83,32 @@ TChannelFileMover::TChannelFileMover(const char* from, const char* to, FailureFn
     lstrcpynA(toDir, to ? to : "", sizeof toDir);
 }
 
+namespace {
+
+// Whether nothing at all is at path, as far as the file system tells.
+bool Absent(const char* path) {
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
+
 int TChannelFileMover::MoveOne(const char* source, const char* target) {
     // Copying a file onto itself may truncate it or fail, and deleting the
     // "source" afterwards would delete the only copy.
     TFileId sourceId, targetId;
     bool sourceKnown = GetFileId(source, &sourceId);
+    // The usual case, a target not there yet: a copy that may only create
+    // a new file makes one that cannot be the source, with no identity to
+    // ask for afterwards. Should something turn up there meanwhile, the
+    // copy fails and the checks below decide.
+    if (Absent(target) && CopyFileA(source, target, TRUE)) {
+        if (sourceKnown)
+            DeleteFileA(source);  // a source that stays is not lost
+        return 1;
+    }
     if (sourceKnown && GetFileId(target, &targetId) && SameId(sourceId, targetId))
         return 1;
     if (!CopyFileA(source, target, FALSE))
