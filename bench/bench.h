@@ -34,6 +34,9 @@ struct TResult {
     double Ratio() const { return raw > 0 ? program / raw : 0; }
 };
 
+// Whether Measure prints every run's time (to stderr).
+extern bool verbose;
+
 // Milliseconds on the performance counter.
 double Now();
 // Hands every waiting message of this thread to its window.

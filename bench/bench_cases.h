@@ -17,7 +17,8 @@ std::unique_ptr<TBenchCase> NewDialogCase(const TScratch& scratch, bool platform
 std::unique_ptr<TBenchCase> NewScanCase(const TScratch& scratch, int count);
 std::unique_ptr<TBenchCase> NewSaveServersCase();
 std::unique_ptr<TBenchCase> NewSaveToolsCase();
-std::unique_ptr<TBenchCase> NewMoveCase(const TScratch& scratch);
+// Channel file moves; the identity floor adds the same-file check's calls.
+std::unique_ptr<TBenchCase> NewMoveCase(const TScratch& scratch, bool identityFloor);
 std::unique_ptr<TBenchCase> NewHelpIndexCase(const TScratch& scratch);
 
 }  // namespace kt_bench

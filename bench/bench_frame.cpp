@@ -34,6 +34,8 @@ double TimeOne(TBenchCase& benchCase, bool program) {
 
 }  // namespace
 
+bool verbose = false;
+
 double Now() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
@@ -66,6 +68,15 @@ TResult Measure(TBenchCase& benchCase, int runs) {
         double second = TimeOne(benchCase, !programFirst);
         program.push_back(programFirst ? first : second);
         raw.push_back(programFirst ? second : first);
+    }
+    if (verbose) {
+        std::fprintf(stderr, "%s\n  program:", benchCase.Name().c_str());
+        for (double t : program)
+            std::fprintf(stderr, " %.1f", t);
+        std::fprintf(stderr, "\n  raw:    ");
+        for (double t : raw)
+            std::fprintf(stderr, " %.1f", t);
+        std::fprintf(stderr, "\n");
     }
     return TResult{benchCase.Name(), Median(program), Median(raw), benchCase.Goal()};
 }

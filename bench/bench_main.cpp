@@ -1,7 +1,8 @@
 // ktbench: each of the program's costly pieces of work against a raw loop
 // of the Win32 calls it cannot do without, on the same data in one run.
-// Usage: ktbench [rounds [group]] (default 9 rounds; the groups are dialog,
-// scan, servers, tools, moves and help, default all). Prints one row per
+// Usage: ktbench [rounds [group [-v]]] (default 9 rounds; the groups are
+// dialog, scan, servers, tools, moves and help, default all; -v prints each
+// run's time). Prints one row per
 // case and the growth of the scan from 200 to 2,000 modules.
 #include "bench/bench_cases.h"
 #include "bench/bench_world.h"
@@ -57,7 +58,8 @@ void PrintGrowth(const TResult& small, int smallCount, const TResult& large, int
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::atoi(argv[1]) : kDefaultRounds;
-    const char* only = argc > 2 ? argv[2] : nullptr;
+    const char* only = argc > 2 && std::strcmp(argv[2], "all") != 0 ? argv[2] : nullptr;
+    verbose = argc > 3 && std::strcmp(argv[3], "-v") == 0;
     if (rounds < 1)
         rounds = kDefaultRounds;
     INITCOMMONCONTROLSEX classes{};
@@ -83,8 +85,10 @@ int main(int argc, char** argv) {
         Run(NewSaveServersCase(), rounds);
     if (Wanted(only, "tools"))
         Run(NewSaveToolsCase(), rounds);
-    if (Wanted(only, "moves"))
-        Run(NewMoveCase(scratch), rounds);
+    if (Wanted(only, "moves")) {
+        Run(NewMoveCase(scratch, false), rounds);
+        Run(NewMoveCase(scratch, true), rounds);
+    }
     if (Wanted(only, "help"))
         Run(NewHelpIndexCase(scratch), rounds);
     std::printf("%d goal(s) missed\n", missed);
