@@ -95,20 +95,19 @@ bool Absent(const char* path) {
 
 }  // namespace
 
-int TChannelFileMover::MoveOne(const char* source, const char* target) {
+int TChannelFileMover::MoveOne(const char* source, const char* target, bool idsKnown) {
+    // The usual case, a target not there yet: a copy that may only create
+    // a new file makes one that cannot be the source, so no identity needs
+    // asking for. Should something turn up there meanwhile, the copy fails
+    // and the checks below decide.
+    if (idsKnown && Absent(target) && CopyFileA(source, target, TRUE)) {
+        DeleteFileA(source);  // a source that stays is not lost
+        return 1;
+    }
     // Copying a file onto itself may truncate it or fail, and deleting the
     // "source" afterwards would delete the only copy.
     TFileId sourceId, targetId;
     bool sourceKnown = GetFileId(source, &sourceId);
-    // The usual case, a target not there yet: a copy that may only create
-    // a new file makes one that cannot be the source, with no identity to
-    // ask for afterwards. Should something turn up there meanwhile, the
-    // copy fails and the checks below decide.
-    if (Absent(target) && CopyFileA(source, target, TRUE)) {
-        if (sourceKnown)
-            DeleteFileA(source);  // a source that stays is not lost
-        return 1;
-    }
     if (sourceKnown && GetFileId(target, &targetId) && SameId(sourceId, targetId))
         return 1;
     if (!CopyFileA(source, target, FALSE))
@@ -128,6 +127,11 @@ int TChannelFileMover::Move(const char* pattern) {
     HANDLE search = FindFirstFileA(source, &data);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
+    // A source is deleted only where the file system tells identities (the
+    // copy is known to be another file): asked once, of the old directory,
+    // as each file would cost an open and, under Wine, a volume query.
+    TFileId dirId;
+    const bool idsKnown = GetFileId(fromDir, &dirId);
     int failures = 0;
     do {
         if (!IsFile(data))
@@ -139,7 +143,7 @@ int TChannelFileMover::Move(const char* pattern) {
             fits = false;
             DirPlusFile(target, sizeof target, toDir, data.cFileName);  // for the report only
         }
-        if (!fits || !MoveOne(source, target)) {
+        if (!fits || !MoveOne(source, target, idsKnown)) {
             ++failures;
             if (onFailure)
                 onFailure(context, source, target);
