@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix once (32-bit like the product, unless
-# WINEARCH asks for another) and
-# configures what the tests rely on. Needs an X display. Quick when done.
+# WINEARCH asks for another) and configures what the tests rely on. Needs an
+# X display. Quick when done.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-${KT_BUILD_DIR:-$here/build}/wineprefix}
