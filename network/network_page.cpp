@@ -130,7 +130,7 @@ TNetworkPage::TNetworkPage(TWin* parentWin) : TConfigPage(kTemplate, parentWin, 
 TNetworkPage::~TNetworkPage() = default;
 
 TServerListView* TNetworkPage::LiveList() {
-    if (listView && TWin::GetWin(GetDlgItem(IDC_NETWORK_LIST)) != listView) {
+    if (listView && (!IsWindow(listWindow) || TWin::GetWin(listWindow) != listView)) {
         // The list window went first, its object and records with it.
         listView = nullptr;
         selected = nullptr;
@@ -141,6 +141,7 @@ TServerListView* TNetworkPage::LiveList() {
 
 int TNetworkPage::InitDlg(int focusId) {
     listView = NewWindowObject<TServerListView>(this, IDC_NETWORK_LIST);
+    listWindow = listView ? listView->GetHandle() : nullptr;
     if (!listView) {
         FatalMemoryError();
     } else {
@@ -166,7 +167,10 @@ void TNetworkPage::LoadServers() {
     for (int part = 0; part < kPartCount; ++part)
         opened = opened &&
                  RegOpenKeyA(HKEY_LOCAL_MACHINE, kPartKeys[part], &keys[part]) == ERROR_SUCCESS;
-    // 3. Item after item, until a name cannot be read.
+    // 3. Item after item, until a name cannot be read. While the rows go in
+    // the list neither repaints nor sets its scroll bars row by row.
+    HWND listHandle = list->GetHandle();
+    SendMessageA(listHandle, WM_SETREDRAW, FALSE, 0);
     bool outOfMemory = false;
     for (int number = 1; opened; ++number) {
         char valueName[kValueNameSize];
@@ -218,6 +222,8 @@ void TNetworkPage::LoadServers() {
         if (key)
             RegCloseKey(key);
     }
+    // After a fatal error the list may be gone; then this does nothing.
+    SendMessageA(listHandle, WM_SETREDRAW, TRUE, 0);
     // 5. Wide enough for what was loaded (loading that stopped sets nothing).
     if (outOfMemory)
         return;

@@ -45,6 +45,10 @@ private:
     TServerListView* LiveList();
 
     TServerListView* listView = nullptr;
+    // The list's window, to tell whether it still lives without asking the
+    // dialog for its child (a round trip to the window server under Wine,
+    // for every notification of every row).
+    HWND listWindow = nullptr;
     TRepositoryItem* selected = nullptr;
     int selectedIndex = -1;
 };

@@ -3,6 +3,7 @@
 #include "ui/app.h"
 #include "ui/control.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -13,6 +14,96 @@ const char kObjectProp[] = "VLWinObject";
 // can tell a heap object (deleted with its window) from one on the stack.
 void* lastAllocation = nullptr;
 int failingAllocations = 0;
+
+// The window of every linked object, kept in this process as well as in the
+// window's property: under Wine each GetPropA is a round trip to the
+// wineserver, and the dispatch looks the object up for every message. The
+// property stays the record; the table answers first, and once it has ever
+// been full, a window it does not hold is asked for its property.
+class TObjectTable {
+public:
+    TWin* Find(HWND window, bool* sure) {
+        *sure = !overflowed;
+        for (size_t i = Hash(window), n = 0; n < kSize; i = (i + 1) % kSize, ++n) {
+            Slot& slot = slots[i];
+            if (!slot.window)
+                return nullptr;
+            if (slot.window != window || !slot.win)
+                continue;
+            // A window destroyed behind the layer's back is gone, and so is
+            // its property.
+            if (IsWindow(window)) {
+                *sure = true;
+                return slot.win;
+            }
+            slot.win = nullptr;
+            return nullptr;
+        }
+        return nullptr;
+    }
+
+    void Add(HWND window, TWin* win) {
+        Remove(window);
+        if ((used + 1) * 4 > kSize * 3)
+            Compact();
+        if ((used + 1) * 4 > kSize * 3) {
+            overflowed = true;
+            return;
+        }
+        size_t i = Hash(window);
+        while (slots[i].window && slots[i].win)
+            i = (i + 1) % kSize;
+        if (!slots[i].window)
+            ++used;
+        slots[i] = Slot{window, win};
+    }
+
+    void Remove(HWND window) {
+        for (size_t i = Hash(window), n = 0; n < kSize && slots[i].window;
+             i = (i + 1) % kSize, ++n) {
+            if (slots[i].window == window && slots[i].win)
+                slots[i].win = nullptr;  // the slot stays taken for later probes
+        }
+    }
+
+private:
+    struct Slot {
+        HWND window;  // null: never taken
+        TWin* win;    // null in a taken slot: removed
+    };
+    static constexpr size_t kSize = 1024;
+
+    static size_t Hash(HWND window) {
+        auto value = reinterpret_cast<uintptr_t>(window);
+        return static_cast<size_t>((value ^ (value >> 16)) * 2654435761u) % kSize;
+    }
+
+    // Drops the removed entries, so that their slots can be taken again.
+    void Compact() {
+        Slot live[kSize];
+        size_t count = 0;
+        for (const Slot& slot : slots) {
+            if (slot.window && slot.win)
+                live[count++] = slot;
+        }
+        for (Slot& slot : slots)
+            slot = Slot{nullptr, nullptr};
+        used = 0;
+        for (size_t k = 0; k < count; ++k) {
+            size_t i = Hash(live[k].window);
+            while (slots[i].window)
+                i = (i + 1) % kSize;
+            slots[i] = live[k];
+            ++used;
+        }
+    }
+
+    Slot slots[kSize] = {};
+    size_t used = 0;  // taken slots, removed ones included
+    bool overflowed = false;
+};
+
+TObjectTable objects;
 
 bool IsSystemClass(const char* className) {
     WNDCLASSEXA info{};
@@ -76,7 +167,10 @@ void TWin::FailAllocations(int n) {
 TWin* TWin::GetWin(HWND window) {
     if (!window)
         return nullptr;
-    return static_cast<TWin*>(GetPropA(window, kObjectProp));
+    bool sure = false;
+    if (TWin* win = objects.Find(window, &sure))
+        return win;
+    return sure ? nullptr : static_cast<TWin*>(GetPropA(window, kObjectProp));
 }
 
 int TWin::LinkWindow(HWND window) {
@@ -95,6 +189,7 @@ int TWin::LinkWindow(HWND window) {
     }
     hwnd = window;
     ownProc = reinterpret_cast<WNDPROC>(previous);
+    objects.Add(window, this);
     return 1;
 }
 
@@ -104,6 +199,7 @@ void TWin::UnlinkWindow() {
     if (ownProc)
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
     RemovePropA(hwnd, kObjectProp);
+    objects.Remove(hwnd);
     hwnd = nullptr;
     ownProc = nullptr;
 }

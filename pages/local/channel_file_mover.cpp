@@ -83,7 +83,27 @@ TChannelFileMover::TChannelFileMover(const char* from, const char* to, FailureFn
     lstrcpynA(toDir, to ? to : "", sizeof toDir);
 }
 
-int TChannelFileMover::MoveOne(const char* source, const char* target) {
+namespace {
+
+// Whether nothing at all is at path, as far as the file system tells.
+bool Absent(const char* path) {
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
+
+int TChannelFileMover::MoveOne(const char* source, const char* target, bool idsKnown) {
+    // The usual case, a target not there yet: a copy that may only create
+    // a new file makes one that cannot be the source, so no identity needs
+    // asking for. Should something turn up there meanwhile, the copy fails
+    // and the checks below decide.
+    if (idsKnown && Absent(target) && CopyFileA(source, target, TRUE)) {
+        DeleteFileA(source);  // a source that stays is not lost
+        return 1;
+    }
     // Copying a file onto itself may truncate it or fail, and deleting the
     // "source" afterwards would delete the only copy.
     TFileId sourceId, targetId;
@@ -107,6 +127,11 @@ int TChannelFileMover::Move(const char* pattern) {
     HANDLE search = FindFirstFileA(source, &data);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
+    // A source is deleted only where the file system tells identities (the
+    // copy is known to be another file): asked once, of the old directory,
+    // as each file would cost an open and, under Wine, a volume query.
+    TFileId dirId;
+    const bool idsKnown = GetFileId(fromDir, &dirId);
     int failures = 0;
     do {
         if (!IsFile(data))
@@ -118,7 +143,7 @@ int TChannelFileMover::Move(const char* pattern) {
             fits = false;
             DirPlusFile(target, sizeof target, toDir, data.cFileName);  // for the report only
         }
-        if (!fits || !MoveOne(source, target)) {
+        if (!fits || !MoveOne(source, target, idsKnown)) {
             ++failures;
             if (onFailure)
                 onFailure(context, source, target);

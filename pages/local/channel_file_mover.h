@@ -28,8 +28,9 @@ public:
 
 private:
     // Copies source onto target and deletes the source; 0 when the copy
-    // failed. A target that is the source itself is left alone.
-    int MoveOne(const char* source, const char* target);
+    // failed. A target that is the source itself is left alone. idsKnown:
+    // the old directory's file system tells identities.
+    int MoveOne(const char* source, const char* target, bool idsKnown);
 
     char fromDir[260];
     char toDir[260];

@@ -1,0 +1,24 @@
+// The cases of the benchmark, each over data it makes in the scratch
+// registry and directory.
+#pragma once
+
+#include "bench/bench.h"
+
+#include <memory>
+
+namespace kt_bench {
+
+class TScratch;
+
+// The configuration dialog with every page over a large store; the platform
+// floor adds what the pages cannot do without beyond reading.
+std::unique_ptr<TBenchCase> NewDialogCase(const TScratch& scratch, bool platformFloor);
+// The Plug-ins page's scan of a directory of count modules.
+std::unique_ptr<TBenchCase> NewScanCase(const TScratch& scratch, int count);
+std::unique_ptr<TBenchCase> NewSaveServersCase();
+std::unique_ptr<TBenchCase> NewSaveToolsCase();
+// Channel file moves; the identity floor adds the same-file check's calls.
+std::unique_ptr<TBenchCase> NewMoveCase(const TScratch& scratch, bool identityFloor);
+std::unique_ptr<TBenchCase> NewHelpIndexCase(const TScratch& scratch);
+
+}  // namespace kt_bench

@@ -1,0 +1,307 @@
+// Building the configuration dialog over a large store, against the reads
+// of the same values and version blocks plus a bare dialog of the same
+// template and tree; and against a floor that also does the rest of what
+// the platform must do for the pages (their templates, their list rows,
+// the tools' icons, the plug-ins asked).
+#include "bench/bench_cases.h"
+
+#include "bench/bench_world.h"
+#include "resources/network_page_ids.h"
+#include "resources/plugin_page_ids.h"
+#include "resources/share_tool_page_ids.h"
+#include "sheet/config_dlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace kt_bench {
+
+namespace {
+
+constexpr int kServers = 1000;
+constexpr int kTools = 32;
+constexpr int kProductModules = 200;
+constexpr int kProductPlugins = 5;
+constexpr int kRegisteredPlugins = 20;
+
+constexpr int kTreeId = 160;
+const char* const kPageTemplates[] = {"CHNDIRDLG", "NETWORKDLG", "KORVANEDLG",  "DESKTOPDLG",
+                                      "PLUGINDLG", "MAXCHNLDLG", "SHARETOOLDLG"};
+const char* const kPageNames[] = {"Channel files", "Network",       "Korvane",        "Settings",
+                                  "Plug-ins",      "Max. channels", "Channel sharing"};
+const int kPageParents[] = {-1, 0, -1, 2, 2, 2, 2};
+constexpr int kPageCount = 7;
+constexpr int kNetworkPage = 1;
+constexpr int kPluginPage = 4;
+constexpr int kSharePage = 6;
+
+INT_PTR CALLBACK BareProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+class TStore {
+public:
+    explicit TStore(const TScratch& scratch)
+        : chnDir(scratch.Dir("channels")),
+          productDir(scratch.Dir("product")),
+          registeredDir(scratch.Dir("registered")) {
+        SetString(HKEY_LOCAL_MACHINE, kProductKey, nullptr, "6.4.0");
+        SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr, productDir + "\\korvane.exe");
+        SetString(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr, "20");
+        SetString(HKEY_CURRENT_USER, kDskPathKey, nullptr, scratch.Dir("desktop"));
+        SetString(HKEY_LOCAL_MACHINE, kChnFilesKey, nullptr, chnDir);
+        for (const char* name : {"a.chn", "b.tpl", "c.txt"})
+            WriteTextFile(chnDir + "\\" + name, "channel");
+        WriteServers(MakeServers(kServers));
+        WriteTools(MakeTools(kTools));
+        FillModuleDir(productDir, "lib", kProductModules, kProductPlugins);
+        for (const std::string& path :
+             FillModuleDir(registeredDir, "reg", kRegisteredPlugins, kRegisteredPlugins)) {
+            std::string name = path.substr(path.find_last_of('\\') + 1);
+            name = name.substr(0, name.size() - 4);
+            SetString(HKEY_LOCAL_MACHINE, (std::string(kPluginsKey) + "\\" + name).c_str(), nullptr,
+                      path);
+        }
+    }
+
+    std::string chnDir, productDir, registeredDir;
+};
+
+// Both dialog cases read the same store.
+const TStore& SharedStore(const TScratch& scratch) {
+    static const TStore store(scratch);
+    return store;
+}
+
+class TDialogCase : public TBenchCase {
+public:
+    TDialogCase(const TScratch& scratch, bool platformFloor)
+        : store(SharedStore(scratch)), platform(platformFloor) {}
+
+    std::string Name() const override {
+        return platform ? "dialog build, platform floor" : "dialog build";
+    }
+    double Goal() const override { return 1.15; }
+
+    void Program() override {
+        auto* dialog = new TConfigDlg;
+        if (!dialog || !dialog->GetHandle())
+            Die("the configuration dialog could not be built");
+        window = dialog->GetHandle();
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+    }
+
+    void Raw() override {
+        window = CreateDialogParamA(GetModuleHandleA(nullptr), "CONFIGDLG", nullptr, BareProc, 0);
+        if (!window)
+            Die("the bare dialog could not be built");
+        HWND pages[kPageCount] = {};
+        if (platform)
+            MakePages(pages);
+        ReadStore(pages);
+        MakeTree(pages);
+        if (pages[0])
+            ShowWindow(pages[0], SW_SHOW);
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+    }
+
+    void Finish(bool) override {
+        if (window && IsWindow(window))
+            DestroyWindow(window);
+        window = nullptr;
+    }
+
+private:
+    void MakePages(HWND* pages) {
+        RECT place{106, 28, 0, 0};
+        MapDialogRect(window, &place);
+        for (int page = 0; page < kPageCount; ++page) {
+            pages[page] = CreateDialogParamA(GetModuleHandleA(nullptr), kPageTemplates[page],
+                                             window, BareProc, 0);
+            if (!pages[page])
+                Die(std::string("the bare page could not be built: ") + kPageTemplates[page]);
+            SetWindowPos(pages[page], nullptr, place.left, place.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        PrepareList(GetDlgItem(pages[kNetworkPage], IDC_NETWORK_LIST), 3, &networkImages);
+        PrepareList(GetDlgItem(pages[kSharePage], IDC_SHARETOOL_LIST), 2, &toolImages);
+    }
+
+    static void PrepareList(HWND list, int columns, HIMAGELIST* images) {
+        *images = ImageList_Create(16, 16, ILC_MASK, 2, 0);
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(*images));
+        for (int column = 0; column < columns; ++column) {
+            LVCOLUMNA info{};
+            info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+            info.cx = 80;
+            info.pszText = const_cast<char*>("Column");
+            info.iSubItem = column;
+            SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                         reinterpret_cast<LPARAM>(&info));
+        }
+    }
+
+    static void AddRow(HWND list, const char* text, int image) {
+        if (!list)
+            return;
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        item.pszText = const_cast<char*>(text);
+        item.iImage = image;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    void ReadStore(HWND* pages) {
+        HWND serverList =
+            pages[kNetworkPage] ? GetDlgItem(pages[kNetworkPage], IDC_NETWORK_LIST) : nullptr;
+        HWND toolList =
+            pages[kSharePage] ? GetDlgItem(pages[kSharePage], IDC_SHARETOOL_LIST) : nullptr;
+        HWND pluginList =
+            pages[kPluginPage] ? GetDlgItem(pages[kPluginPage], IDC_PLUGIN_LIST) : nullptr;
+        char text[2048];
+        LONG size = sizeof text;
+        RegQueryValueA(HKEY_LOCAL_MACHINE, kChnFilesKey, text, &size);
+        for (const char* pattern : {"\\*.chn", "\\*.tpl", "\\*.txt"}) {
+            WIN32_FIND_DATAA found;
+            HANDLE search = FindFirstFileA((store.chnDir + pattern).c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE)
+                FindClose(search);
+        }
+        ReadServers(serverList);
+
+        HKEY product = nullptr;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product) != ERROR_SUCCESS)
+            Die("no product key");
+        size = sizeof text;
+        RegQueryValueA(product, nullptr, text, &size);
+        size = sizeof text;
+        RegQueryValueA(product, "AppPaths", text, &size);
+        size = sizeof text;
+        RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
+        size = sizeof text;
+        RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size);
+        ReadPlugins(product, pluginList);
+        RegCloseKey(product);
+        ReadTools(toolList);
+    }
+
+    void ReadServers(HWND list) {
+        HKEY keys[3] = {};
+        for (int part = 0; part < 3; ++part)
+            RegOpenKeyA(HKEY_LOCAL_MACHINE, kServerKeys[part], &keys[part]);
+        // The cheapest way to fill a list: no repainting row by row.
+        if (list)
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        for (int number = 1;; ++number) {
+            char name[32];
+            wsprintfA(name, "Value%d", number);
+            char texts[3][2048];
+            LONG status = ERROR_SUCCESS;
+            for (int part = 0; part < 3; ++part) {
+                DWORD size = sizeof texts[part] - 1;
+                LONG got = RegQueryValueExA(keys[part], name, nullptr, nullptr,
+                                            reinterpret_cast<BYTE*>(texts[part]), &size);
+                if (part == 0)
+                    status = got;
+            }
+            if (status != ERROR_SUCCESS)
+                break;
+            AddRow(list, texts[0], 0);
+        }
+        for (HKEY key : keys)
+            RegCloseKey(key);
+        if (list)
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    }
+
+    void ReadPlugins(HKEY product, HWND list) {
+        HKEY plugins = nullptr;
+        if (RegOpenKeyA(product, "Plugins", &plugins) == ERROR_SUCCESS) {
+            char name[256];
+            for (DWORD index = 0; RegEnumKeyA(plugins, index, name, sizeof name) == ERROR_SUCCESS;
+                 ++index) {
+                char path[2048];
+                LONG size = sizeof path;
+                if (RegQueryValueA(plugins, name, path, &size) != ERROR_SUCCESS)
+                    continue;
+                if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && RawIsMarked(path) &&
+                    platform)
+                    RawAskPlugin(path, list);
+            }
+            RegCloseKey(plugins);
+        }
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((store.productDir + "\\*.dll").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            std::string path = store.productDir + "\\" + found.cFileName;
+            if (RawIsMarked(path.c_str()) && platform)
+                RawAskPlugin(path.c_str(), list);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
+    void ReadTools(HWND list) {
+        HKEY launch = nullptr;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS)
+            return;
+        char name[32];
+        for (DWORD index = 0; RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS;
+             ++index) {
+            char commandLine[MAX_PATH];
+            LONG size = sizeof commandLine;
+            if (RegQueryValueA(launch, name, commandLine, &size) != ERROR_SUCCESS)
+                continue;
+            if (!platform)
+                continue;
+            // The program is the quoted part of the command line.
+            std::string program = commandLine + 1;
+            program = program.substr(0, program.find('"'));
+            HICON small = nullptr;
+            int image = 0;
+            if (ExtractIconExA(program.c_str(), 0, nullptr, &small, 1) > 0 && small) {
+                image = ImageList_ReplaceIcon(toolImages, -1, small);
+                DestroyIcon(small);
+            }
+            AddRow(list, name, image);
+        }
+        RegCloseKey(launch);
+    }
+
+    void MakeTree(HWND* pages) {
+        HWND tree = GetDlgItem(window, kTreeId);
+        HTREEITEM items[kPageCount] = {};
+        for (int page = 0; page < kPageCount; ++page) {
+            TVINSERTSTRUCTA insert{};
+            insert.hParent = kPageParents[page] < 0 ? TVI_ROOT : items[kPageParents[page]];
+            insert.hInsertAfter = TVI_LAST;
+            insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+            insert.item.pszText = const_cast<char*>(kPageNames[page]);
+            insert.item.lParam = reinterpret_cast<LPARAM>(pages[page]);
+            items[page] = reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        }
+        for (int root : {0, 2})
+            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[root]));
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[0]));
+        SetFocus(tree);
+    }
+
+    const TStore& store;
+    bool platform;
+    HWND window = nullptr;
+    HIMAGELIST networkImages = nullptr;
+    HIMAGELIST toolImages = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<TBenchCase> NewDialogCase(const TScratch& scratch, bool platformFloor) {
+    return std::unique_ptr<TBenchCase>(new TDialogCase(scratch, platformFloor));
+}
+
+}  // namespace kt_bench
