@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -214,6 +216,35 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& keyPath) {
     }
     RegCloseKey(key);
     return names;
+}
+
+std::vector<std::pair<std::string, std::string>> KeyContents(HKEY root, const std::string& key) {
+    std::vector<std::pair<std::string, std::string>> contents;
+    for (const std::string& name : SubkeyNames(root, key)) {
+        StoredValue value;
+        std::string data = "(none)";
+        if (Load(root, key + "\\" + name, nullptr, &value))
+            data = std::to_string(value.type) + ":" + value.data;
+        contents.emplace_back(name, data);
+    }
+    for (const std::string& name : ValueNames(root, key)) {
+        StoredValue value;
+        Load(root, key, name.c_str(), &value);
+        contents.emplace_back("value " + name, std::to_string(value.type) + ":" + value.data);
+    }
+    return contents;
+}
+
+std::string CellText(HWND list, int row, int column) {
+    std::string text(8192, '\0');
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = &text[0];
+    item.cchTextMax = static_cast<int>(text.size());
+    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                  reinterpret_cast<LPARAM>(&item));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
 }
 
 std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath) {

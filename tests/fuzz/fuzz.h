@@ -8,6 +8,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kt_fuzz {
@@ -80,6 +81,11 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key);
 // The names of a key's values.
 std::vector<std::string> ValueNames(HKEY root, const std::string& key);
 bool KeyExists(HKEY root, const std::string& key);
+// A key's subkeys with their default values and the key's own values, as
+// stored: equal before and after when nothing was written.
+std::vector<std::pair<std::string, std::string>> KeyContents(HKEY root, const std::string& key);
+// A list view cell's text, read whole.
+std::string CellText(HWND list, int row, int column);
 void DeleteTree(HKEY root, const std::string& key);
 
 // A printable form of data for a failure message, cut to a readable length.

@@ -108,18 +108,6 @@ std::vector<Row> ExpectedRows(int* refusals) {
     }
 }
 
-std::string CellText(HWND list, int row, int column) {
-    std::string text(8192, '\0');
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = &text[0];
-    item.cchTextMax = static_cast<int>(text.size());
-    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                                  reinterpret_cast<LPARAM>(&item));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
-}
-
 std::vector<Row> ShownRows(HWND list) {
     std::vector<Row> rows;
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));

@@ -76,19 +76,6 @@ std::vector<Row> ShownRows(HWND page) {
     return rows;
 }
 
-// A key's subkeys and their default values, as stored.
-std::vector<std::pair<std::string, std::string>> Contents(const char* key) {
-    std::vector<std::pair<std::string, std::string>> contents;
-    for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, key)) {
-        StoredValue value;
-        std::string data = "(none)";
-        if (Load(HKEY_LOCAL_MACHINE, std::string(key) + "\\" + name, nullptr, &value))
-            data = std::to_string(value.type) + ":" + value.data;
-        contents.emplace_back(name, data);
-    }
-    return contents;
-}
-
 class PluginsFuzz : public testing::Test {
 protected:
     void SetUp() override {
@@ -187,7 +174,7 @@ TEST_F(PluginsFuzz, StoredPluginsAreShownAndKeptByOk) {
                 }
             }
         }
-        const auto before = Contents(kPluginsKey);
+        const auto before = KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey);
 
         kt_test::ConfigDialogFixture dialog;
         ASSERT_NE(nullptr, dialog.Build());
@@ -220,7 +207,8 @@ TEST_F(PluginsFuzz, StoredPluginsAreShownAndKeptByOk) {
         EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
 
         if (!changed) {
-            EXPECT_TRUE(before == Contents(kPluginsKey)) << "an unchanged list was written";
+            EXPECT_TRUE(before == KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey))
+                << "an unchanged list was written";
             return;
         }
         // Rebuilt: one subkey per checked row, named as the row, holding

@@ -73,42 +73,12 @@ std::vector<Tool> ExpectedTools() {
     return tools;
 }
 
-std::string CellText(HWND list, int row, int column) {
-    std::string text(4096, '\0');
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = &text[0];
-    item.cchTextMax = static_cast<int>(text.size());
-    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                                  reinterpret_cast<LPARAM>(&item));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
-}
-
 std::vector<Tool> ShownTools(HWND list) {
     std::vector<Tool> tools;
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row)
         tools.push_back({CellText(list, row, 0), CellText(list, row, 1)});
     return tools;
-}
-
-// A key's subkeys and their default values, as stored.
-std::vector<std::pair<std::string, std::string>> Contents(const char* key) {
-    std::vector<std::pair<std::string, std::string>> contents;
-    for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, key)) {
-        StoredValue value;
-        std::string data = "(none)";
-        if (Load(HKEY_LOCAL_MACHINE, std::string(key) + "\\" + name, nullptr, &value))
-            data = std::to_string(value.type) + ":" + value.data;
-        contents.emplace_back(name, data);
-    }
-    for (const std::string& name : ValueNames(HKEY_LOCAL_MACHINE, key)) {
-        StoredValue value;
-        Load(HKEY_LOCAL_MACHINE, key, name.c_str(), &value);
-        contents.emplace_back("value " + name, std::to_string(value.type) + ":" + value.data);
-    }
-    return contents;
 }
 
 std::string CommandLineText(Random& random) {
@@ -169,7 +139,7 @@ TEST_F(SharingFuzz, StoredToolsAreShownAndKeptByOk) {
         }
 
         const std::vector<Tool> expected = ExpectedTools();
-        const auto before = Contents(kLaunchKey);
+        const auto before = KeyContents(HKEY_LOCAL_MACHINE, kLaunchKey);
 
         kt_test::ConfigDialogFixture dialog;
         ASSERT_NE(nullptr, dialog.Build());
@@ -201,7 +171,8 @@ TEST_F(SharingFuzz, StoredToolsAreShownAndKeptByOk) {
         EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
 
         if (!changed) {
-            EXPECT_TRUE(before == Contents(kLaunchKey)) << "an unchanged list was written";
+            EXPECT_TRUE(before == KeyContents(HKEY_LOCAL_MACHINE, kLaunchKey))
+                << "an unchanged list was written";
             return;
         }
         // Written whole: one subkey per row as shown, and Dirty.
