@@ -155,11 +155,12 @@ int TNetworkPage::InitDlg(int focusId) {
 
 void TNetworkPage::LoadServers() {
     TServerListView* list = listView;
+    const TStringMeter meter(*list);
     // 1. The columns start at their templates' widths.
     int widths[kPartCount] = {
-        list->GetStringWidth(kNameWidthTemplate),
-        list->GetStringWidth(kPortWidthTemplate),
-        list->GetStringWidth(kSearchBaseWidthTemplate),
+        meter.Width(kNameWidthTemplate),
+        meter.Width(kPortWidthTemplate),
+        meter.Width(kSearchBaseWidthTemplate),
     };
     // 2. All three keys, or no items.
     HKEY keys[kPartCount] = {};
@@ -182,14 +183,14 @@ void TNetworkPage::LoadServers() {
 
         LONG nameStatus = ReadValue(keys[kServerPart], valueName, name, &size);
         bool hasName = HasText(nameStatus, size);
-        int nameWidth = hasName ? list->GetStringWidth(name) + 1 : 0;
+        int nameWidth = hasName ? meter.Width(name) + 1 : 0;
         if (nameWidth < kNameWidthLimit)
             Widen(&widths[kServerPart], nameWidth);
 
         auto type = TRepositoryItem::Directory;
         LONG status = ReadValue(keys[kPortPart], valueName, port, &size);
         if (HasText(status, size)) {
-            Widen(&widths[kPortPart], list->GetStringWidth(port) + 1);
+            Widen(&widths[kPortPart], meter.Width(port) + 1);
             type = TRepositoryItem::IsComPort(port) ? TRepositoryItem::ResourceManager
                                                     : TRepositoryItem::LdapServer;
         }
@@ -197,7 +198,7 @@ void TNetworkPage::LoadServers() {
         bool refused = false;
         status = ReadValue(keys[kSearchBasePart], valueName, searchBase, &size);
         if (HasText(status, size)) {
-            Widen(&widths[kSearchBasePart], list->GetStringWidth(searchBase) + 1);
+            Widen(&widths[kSearchBasePart], meter.Width(searchBase) + 1);
         } else if (type == TRepositoryItem::LdapServer) {
             AddError(this, kNoSearchBase, kKindError);
             refused = true;

@@ -63,6 +63,34 @@ int TQListView::GetStringWidth(const char* text) const {
         SendMessageA(hwnd, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text ? text : "")));
 }
 
+TStringMeter::TStringMeter(const TQListView& list) : window(list.GetHandle()) {
+    auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    if (!font || !(dc = GetDC(window)))
+        return;
+    oldFont = SelectObject(dc, font);
+    if (!oldFont) {
+        ReleaseDC(window, dc);
+        dc = nullptr;
+    }
+}
+
+TStringMeter::~TStringMeter() {
+    if (!dc)
+        return;
+    SelectObject(dc, oldFont);
+    ReleaseDC(window, dc);
+}
+
+int TStringMeter::Width(const char* text) const {
+    if (!text)
+        text = "";
+    SIZE size{};
+    if (!dc || !GetTextExtentPoint32A(dc, text, lstrlenA(text), &size))
+        return static_cast<int>(
+            SendMessageA(window, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+    return size.cx;
+}
+
 HIMAGELIST TQListView::SetImageList(HIMAGELIST list, int which) {
     return reinterpret_cast<HIMAGELIST>(SendMessageA(
         hwnd, LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));

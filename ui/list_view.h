@@ -56,6 +56,25 @@ private:
     int sortColumn = 0;
 };
 
+// Measures texts as the list's LVM_GETSTRINGWIDTHA does, through one device
+// context for all of them: the message takes and releases one per text, which
+// shows when a thousand rows are measured. Without the list's font it asks
+// the list itself.
+class TStringMeter {
+public:
+    explicit TStringMeter(const TQListView& list);
+    ~TStringMeter();
+    TStringMeter(const TStringMeter&) = delete;
+    TStringMeter& operator=(const TStringMeter&) = delete;
+
+    int Width(const char* text) const;
+
+private:
+    HWND window;  // the list may go while this lives
+    HDC dc = nullptr;
+    HGDIOBJ oldFont = nullptr;
+};
+
 // The data of the row at index, null when there is no such row.
 void* GetItemData(HWND listView, int index);
 // The index of the row whose data is data, -1 when none.

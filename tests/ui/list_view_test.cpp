@@ -149,3 +149,20 @@ TEST_F(ListViewTest, EnterIsTheListsOnlyWhenAnOpenCommandIsLinked) {
 }
 
 }  // namespace
+
+// One device context for many texts measures what the list measures, with
+// the list's font or without one.
+TEST_F(ListViewTest, TheStringMeterMeasuresAsTheListDoes) {
+    const std::string texts[] = {"", "W", "o=org1, c=de", std::string(2046, 'm')};
+    HFONT bold = CreateFontA(-17, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    ASSERT_NE(nullptr, bold);
+    for (HFONT font : {static_cast<HFONT>(nullptr), bold}) {
+        SendMessageA(list->GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        const TStringMeter meter(*list);
+        for (const std::string& text : texts)
+            EXPECT_EQ(list->GetStringWidth(text.c_str()), meter.Width(text.c_str()))
+                << "font " << font << ", " << text.size() << " characters";
+    }
+    SendMessageA(list->GetHandle(), WM_SETFONT, 0, FALSE);
+    DeleteObject(bold);
+}
