@@ -1,5 +1,6 @@
 #include "app/desktop_file.h"
 
+#include "ui/reg_text.h"
 #include "ui/app.h"
 #include "ui/file_util.h"
 
@@ -21,13 +22,8 @@ void WindowsDirectory(char* out) {
 // The default value of HKEY_CURRENT_USER\userKey into path; nonzero when it
 // holds a directory.
 int UserDirectory(const char* userKey, char* path) {
-    LONG size = MAX_PATH;
-    if (RegQueryValueA(HKEY_CURRENT_USER, userKey, path, &size) != ERROR_SUCCESS) {
-        path[0] = '\0';
+    if (QueryValueText(HKEY_CURRENT_USER, userKey, path, MAX_PATH) != ERROR_SUCCESS)
         return 0;
-    }
-    // The value need not end in a terminator: the path ends with its data.
-    path[size >= 0 && size < MAX_PATH ? size : MAX_PATH - 1] = '\0';
     // A key without a directory in it would turn the path into a relative
     // name, found wherever the current directory happens to be.
     return path[0] != '\0';

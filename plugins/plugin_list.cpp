@@ -3,6 +3,7 @@
 #include "plugins/plugin_list_box.h"
 #include "plugins/plugin_module.h"
 #include "plugins/plugin_page.h"
+#include "ui/reg_text.h"
 #include "ui/file_static.h"
 #include "ui/file_util.h"
 
@@ -46,14 +47,10 @@ private:
     HCURSOR previous;
 };
 
-// A registry string into buffer, terminated even when the stored value is
-// not; false when it is missing or longer than the buffer.
+// A registry string into buffer; false when it is missing or longer than
+// the buffer.
 bool QueryString(HKEY key, const char* subkey, char* buffer, LONG size) {
-    LONG got = size;
-    if (RegQueryValueA(key, subkey, buffer, &got) != ERROR_SUCCESS)
-        return false;
-    buffer[got > 0 && got < size ? got : size - 1] = '\0';
-    return true;
+    return QueryValueText(key, subkey, buffer, size) == ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/desktop_file.h"
 #include "resources/desktop_page_ids.h"
 #include "sheet/config_dlg.h"
+#include "ui/reg_text.h"
 #include "ui/dir_dialog.h"
 #include "ui/file_util.h"
 
@@ -48,17 +49,11 @@ void DefaultDirectory(char* directory) {
 // A value too long for text gives ERROR_MORE_DATA, with as much of it as
 // fits.
 LONG ReadStored(char* text) {
-    text[0] = '\0';
-    LONG size = kStoredTextSize;
-    LONG status = RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
-    if (status == ERROR_SUCCESS) {
-        text[size >= 0 && size < kStoredTextSize ? size : kStoredTextSize - 1] = '\0';
-        return status;
-    }
+    LONG size = 0;
+    LONG status = QueryValueText(HKEY_CURRENT_USER, kDskPathKey, text, kStoredTextSize, &size);
     if (status != ERROR_MORE_DATA || size <= 0)
         return status;
     // The answer brought the size the value needs, not its data.
-    text[0] = '\0';
     char* whole = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
     if (!whole)
         return status;

@@ -2,6 +2,7 @@
 
 #include "resources/install_page_ids.h"
 #include "sheet/config_dlg.h"
+#include "ui/reg_text.h"
 #include "ui/file_static.h"
 
 namespace {
@@ -31,14 +32,11 @@ void TInstallPage::ShowPath(HKEY productKey) {
     // A path longer than the field would show as a different, cut path:
     // such a value is left unshown, like an unreadable one.
     char path[MAX_PATH];
-    LONG size = sizeof path;
-    if (RegQueryValueA(productKey, kAppPathsSubkey, path, &size) != ERROR_SUCCESS)
+    LONG size = 0;
+    if (QueryValueText(productKey, kAppPathsSubkey, path, sizeof path, &size) != ERROR_SUCCESS)
         return;
-    // The value need not end in a terminator: the path ends with its data,
-    // and one that fills the whole field has no room for its end.
-    if (size >= 0 && size < LONG{sizeof path})
-        path[size] = '\0';
-    else if (path[sizeof path - 1] != '\0')
+    // A path that fills the whole field has no room for its end.
+    if (size >= LONG{sizeof path} && lstrlenA(path) >= LONG{sizeof path} - 1)
         return;
     if (!path[0])
         return;  // a key without a default value reads as an empty text
@@ -60,11 +58,9 @@ int TInstallPage::InitDlg(int focusId) {
     }
     // 4. The product version is the key's default value.
     char version[kVersionTextSize];
-    LONG size = sizeof version;
     // A key without a default value reads as an empty text: that is no
     // version either, and the dash stays.
-    if (RegQueryValueA(key, nullptr, version, &size) == ERROR_SUCCESS) {
-        version[size >= 0 && size < kVersionTextSize ? size : kVersionTextSize - 1] = '\0';
+    if (QueryValueText(key, nullptr, version, sizeof version) == ERROR_SUCCESS) {
         if (version[0])
             SetDlgItemTextA(hwnd, IDC_INSTALL_VERSION, version);
     }

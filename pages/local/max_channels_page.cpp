@@ -2,6 +2,7 @@
 
 #include "resources/max_channels_page_ids.h"
 #include "sheet/config_dlg.h"
+#include "ui/reg_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,11 +45,8 @@ void TMaxChnlPage::Load() {
     count = kDefaultChannels;
     useOther = 0;
     char text[kStoredTextSize];
-    LONG size = sizeof text;
-    if (RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size) != ERROR_SUCCESS)
+    if (QueryValueText(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, sizeof text) != ERROR_SUCCESS)
         return;
-    // The value need not end in a terminator: the text ends with its data.
-    text[size >= 0 && size < kStoredTextSize ? size : kStoredTextSize - 1] = '\0';
     // Read as "%d" reads: blanks, a sign, digits up to the first other
     // character. A text that does not start with a number leaves the
     // default, which lies in the range and so counts as a stored value.
