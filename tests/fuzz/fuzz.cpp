@@ -325,6 +325,15 @@ int RunCases(const char* what, int count, const std::function<void(Random&, int)
     return run;
 }
 
+bool BuildsDialog(int caseNumber) {
+    constexpr int kDialogEvery = 100;
+    return FromEnvironment("KT_FUZZ_DIALOG", 0) != 0 || caseNumber % kDialogEvery == 0;
+}
+
+void CollectedErrors::Report(const char* text, int kind) {
+    reports.push_back(std::string(kind ? "error: " : "warning: ") + (text ? text : "(null)"));
+}
+
 BoxAnswerer* currentAnswerer = nullptr;
 
 BoxAnswerer::BoxAnswerer(std::vector<Rule> rules) : rules(std::move(rules)) {

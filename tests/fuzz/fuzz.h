@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "sheet/error_sink.h"
+
 #include <functional>
 #include <random>
 #include <string>
@@ -97,6 +99,24 @@ std::string Shown(const std::string& data);
 // seed and case number are reported, with how to run that case alone.
 // Returns the number of cases run.
 int RunCases(const char* what, int count, const std::function<void(Random&, int)>& oneCase);
+
+// Whether a case also builds the real dialog over its data and presses OK:
+// every hundredth case, or every case with KT_FUZZ_DIALOG=1. The other
+// cases read and write the same stores through the pages' own store code,
+// without windows, which under Wine costs a hundredth of a dialog.
+bool BuildsDialog(int caseNumber);
+
+// The reports of a store read or written without its page.
+class CollectedErrors final : public TErrorSink {
+public:
+    void Report(const char* text, int kind) override;
+    // "error: text" or "warning: text", in the order reported.
+    const std::vector<std::string>& Reports() const { return reports; }
+    void Clear() { reports.clear(); }
+
+private:
+    std::vector<std::string> reports;
+};
 
 // Answers every message box the code under test raises while it lives: each
 // must have one of the captions given, and its text is kept for the test to
