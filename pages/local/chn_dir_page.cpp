@@ -1,8 +1,10 @@
 #include "pages/local/chn_dir_page.h"
 
 #include "pages/local/channel_file_mover.h"
+#include "pages/local/chn_dir_store.h"
 #include "resources/chn_dir_page_ids.h"
 #include "sheet/config_dlg.h"
+#include "sheet/error_sink.h"
 #include "ui/dir_dialog.h"
 #include "ui/file_util.h"
 
@@ -13,8 +15,6 @@ namespace {
 const char kTemplate[] = "CHNDIRDLG";
 constexpr int kPageNumber = 272;
 
-// The tool-wide root is spelt this way by the tools that read it.
-const char kDirKey[] = "Software\\Tavrel\\Korvane Tools\\ChnFiles";
 const char kToolMapping[] = "sharedchanneldataV_1";
 
 const char kNoDirectory[] = "You must specify a channel directory.";
@@ -22,10 +22,6 @@ const char kCreateQuestion[] =
     "The channel file directory does not exist. Do you want to create it?";
 const char kQuestionCaption[] = "Korvane & Tools Configuration";
 const char kCreateFailed[] = "Failed to create the channel directory!";
-const char kCannotCreateKey[] =
-    "Cannot create registry key Software\\Tavrel\\Korvane Tools\\ChnFiles";
-const char kCannotWriteKey[] =
-    "Cannot write to registry key Software\\Tavrel\\Korvane Tools\\ChnFiles";
 const char kToolRunning[] = "Cannot change the channel file directory if any tool is still running";
 const char kCannotMove[] = "Cannot move file '%s' to '%s'";
 const char kNotAllMoved[] = "Not all files are moved";
@@ -45,7 +41,6 @@ constexpr int kKindError = 1;
 // A directory names at most MAX_PATH - 1 characters; reading the boxes into
 // anything shorter would silently turn a long path into another one.
 constexpr int kDirSize = MAX_PATH;
-constexpr int kStoredSize = 2048;
 
 // Whether anything (a directory counts too) in dir matches pattern. A
 // pattern cut to fit would look at another directory, or at dir itself.
@@ -99,13 +94,10 @@ int TChnDirPage::InitDlg(int focusId) {
     // The edit takes no more than a directory can hold.
     SendDlgItemMessageA(hwnd, IDC_CHNDIR_NEW, EM_LIMITTEXT, kDirSize - 1, 0);
 
-    char stored[kStoredSize];
-    LONG size = sizeof stored - 1;
-    if (RegQueryValueA(HKEY_LOCAL_MACHINE, kDirKey, stored, &size) == ERROR_SUCCESS) {
-        // The value need not end in a terminator.
-        stored[size >= 0 && size < kStoredSize ? size : kStoredSize - 1] = '\0';
-        currentCut = lstrlenA(stored) >= kDirSize;
-        lstrcpynA(currentDir, stored, sizeof currentDir);
+    const TChannelDir stored = ReadChannelDir();
+    if (stored.stored) {
+        currentCut = stored.cut;
+        lstrcpynA(currentDir, stored.dir, sizeof currentDir);
         SetDlgItemTextA(hwnd, IDC_CHNDIR_CURRENT, currentDir);
         SetDlgItemTextA(hwnd, IDC_CHNDIR_NEW, currentDir);
     }
@@ -174,17 +166,9 @@ int TChnDirPage::Timer(UINT_PTR id) {
 }
 
 int TChnDirPage::SaveDirectory(const char* directory) {
-    HKEY key;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kDirKey, &key) != ERROR_SUCCESS) {
-        AddError(this, kCannotCreateKey, kKindError);
+    TPageErrors errors(this);
+    if (!WriteChannelDir(directory, errors))
         return 0;
-    }
-    LONG status = RegSetValueA(key, nullptr, REG_SZ, directory, lstrlenA(directory));
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) {
-        AddError(this, kCannotWriteKey, kKindError);
-        return 0;
-    }
     lstrcpynA(targetDir, directory, sizeof targetDir);
     if (ToolIsRunning())
         AddError(this, kToolRunning, kKindWarning);

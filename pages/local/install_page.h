@@ -19,7 +19,6 @@ public:
 
 private:
     void ShowNotFound();
-    void ShowPath(HKEY productKey);
 
     int installed;
     TFileStatic* pathControl = nullptr;

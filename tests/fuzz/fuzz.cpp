@@ -171,15 +171,21 @@ bool Load(HKEY root, const std::string& subkey, const char* valueName, StoredVal
     HKEY key = OpenKey(root, subkey, KEY_QUERY_VALUE);
     if (!key)
         return false;
-    DWORD type = 0, size = 0;
-    LONG status = RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        std::string data(size, '\0');
+    // Room for every size the fuzz stores, so that one query brings the data:
+    // under Wine each registry call is a round trip to the wineserver.
+    static std::string buffer(131072, '\0');
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(buffer.size());
+    LONG status = RegQueryValueExA(key, valueName, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    if (status == ERROR_MORE_DATA) {
+        buffer.assign(size, '\0');
         status = RegQueryValueExA(key, valueName, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(size ? &data[0] : nullptr), &size);
-        data.resize(size);
+                                  reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    }
+    if (status == ERROR_SUCCESS) {
         value->type = type;
-        value->data = data;
+        value->data.assign(buffer.data(), size);
     }
     RegCloseKey(key);
     return status == ERROR_SUCCESS;

@@ -1,11 +1,17 @@
-// The local pages built over random stored data, then OK: what each page
-// shows comes from what is stored, and after OK its key holds what it showed.
+// The local pages' stores over random stored data: what each page reads
+// comes from what is stored, and after a save its key holds what was read or
+// what the user made of it. Now and then the real pages are built over the
+// data and OK pressed: they show what their store read, and OK keeps it.
 #include "tests/fuzz/fuzz.h"
 #include "tests/support/config_dialog.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/watchdog.h"
 #include "tests/support/temp_dir.h"
 
+#include "pages/local/chn_dir_store.h"
+#include "pages/local/desktop_store.h"
+#include "pages/local/install_store.h"
+#include "pages/local/max_channels_store.h"
 #include "resources/chn_dir_page_ids.h"
 #include "resources/desktop_page_ids.h"
 #include "resources/install_page_ids.h"
@@ -27,13 +33,17 @@ const char kChnFilesKey[] = "Software\\Tavrel\\Korvane Tools\\ChnFiles";
 const char kTavrelKey[] = "SOFTWARE\\Tavrel";
 const char kQuestionCaption[] = "Korvane & Tools Configuration";
 const char kErrorCaption[] = "KT&C Error";
-// Each case builds the dialog anew, which under Wine takes tens of
-// milliseconds: the count keeps the entry within a minute or so; a longer
-// run asks for more with KT_FUZZ_CASES.
-constexpr int kCases = 200;
+// Most cases read and write through the stores alone, a few milliseconds
+// each under Wine; the cases that build the dialog cost tens of
+// milliseconds, and there are a hundredth as many.
+constexpr int kCases = 10000;
 constexpr DWORD kTimeLimitMs = 240000;
 
 struct Snapshot {
+    // The case stored a value here; a key it did not store is known to be
+    // absent and needs no reading (each read is a round trip to the
+    // wineserver).
+    bool stored = true;
     bool present = false;
     StoredValue value;
 };
@@ -42,6 +52,28 @@ Snapshot Take(HKEY root, const char* key) {
     Snapshot shot;
     shot.present = Load(root, key, nullptr, &shot.value);
     return shot;
+}
+
+// The case's value of key, when it stored one.
+Snapshot StoreMaybe(Random& random, int percent, HKEY root, const char* key,
+                    const std::function<StoredValue()>& value) {
+    if (!random.Chance(percent)) {
+        Snapshot none;
+        none.stored = false;
+        return none;
+    }
+    Store(root, key, nullptr, value());
+    return Take(root, key);
+}
+
+// RegQueryValueA as the pages ask it, where the case stored something.
+std::string ReadAsPagesIf(const Snapshot& shot, HKEY root, const char* key, LONG bufferSize,
+                          LONG* status) {
+    if (!shot.stored) {
+        *status = ERROR_FILE_NOT_FOUND;
+        return std::string();
+    }
+    return ReadAsPages(root, key, bufferSize, status);
 }
 
 bool Same(const Snapshot& a, const Snapshot& b) {
@@ -103,57 +135,254 @@ std::string DirectoryText(Random& random, const std::string& existing) {
     }
 }
 
-TEST_F(LocalPagesFuzz, StoredDataIsShownAndKeptByOk) {
+// What a careful reader makes of the stored values: what the pages must
+// read and show.
+struct Expected {
+    bool useOther = false;
+    long count = TMaxChannels::kDefault;
+    bool desktopStored = false;
+    bool desktopTooLong = false;
+    std::string desktop;  // whole, as stored
+    bool chnDirStored = false;
+    std::string chnDir;  // whole, as stored
+    std::string version;
+    std::string installPath;  // empty: none shown
+};
+
+// The case's stored values.
+struct Snapshots {
+    Snapshot product, appPaths, maxChannels, dskPath, chnFiles;
+};
+
+Expected CarefulReading(const Snapshots& shots) {
+    Expected expected;
+    LONG status;
+    std::string channels =
+        ReadAsPagesIf(shots.maxChannels, HKEY_LOCAL_MACHINE, kMaxChannelsKey, 2048, &status);
+    if (status == ERROR_SUCCESS) {
+        char* end = nullptr;
+        long number = std::strtol(channels.c_str(), &end, 10);
+        if (end == channels.c_str())
+            number = TMaxChannels::kDefault;
+        expected.useOther = number >= TMaxChannels::kDefault && number <= TMaxChannels::kHighest;
+        if (expected.useOther)
+            expected.count = number;
+    }
+    expected.desktop = ReadAsPagesIf(shots.dskPath, HKEY_CURRENT_USER, kDskPathKey, 2048, &status);
+    expected.desktopStored = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
+    expected.desktopTooLong = status == ERROR_MORE_DATA || expected.desktop.size() >= MAX_PATH;
+    if (status == ERROR_MORE_DATA)
+        expected.desktop = TextOf(shots.dskPath.value);
+    expected.chnDir =
+        ReadAsPagesIf(shots.chnFiles, HKEY_LOCAL_MACHINE, kChnFilesKey, 2047, &status);
+    expected.chnDirStored = status == ERROR_SUCCESS;
+    expected.version = ReadAsPagesIf(shots.product, HKEY_LOCAL_MACHINE, kProductKey, 2048, &status);
+    ReadAsPagesIf(shots.appPaths, HKEY_LOCAL_MACHINE, kAppPathsKey, MAX_PATH, &status);
+    // A path that does not fit the page's field is not shown cut.
+    expected.installPath = status == ERROR_SUCCESS ? TextOf(shots.appPaths.value) : "";
+    if (expected.installPath.size() >= MAX_PATH)
+        expected.installPath.clear();
+    return expected;
+}
+
+// What the user left the pages holding when OK was pressed.
+struct Outcome {
+    bool useOther = false;
+    std::string count;
+    bool otherDesktop = false;
+    // The stored directory was too long to show and the user left it.
+    bool desktopKept = false;
+    std::string desktop;
+    // The channel file directory written, empty when it was left alone.
+    std::string chnDirWritten;
+};
+
+// After OK: each key holds what its page showed, or what the user made of
+// it. The installation page only reads: its keys are looked at after the
+// whole dialog (its store has nothing that writes).
+void CheckKeys(const Outcome& outcome, const Snapshots& shots, bool dialog) {
+    if (outcome.useOther) {
+        Snapshot after = Take(HKEY_LOCAL_MACHINE, kMaxChannelsKey);
+        EXPECT_TRUE(after.present && after.value.type == REG_SZ &&
+                    TextOf(after.value) == outcome.count)
+            << "MaxChannels after OK: " << Describe(after) << ", shown " << outcome.count;
+    } else {
+        EXPECT_FALSE(kt_test::RegKeyExists(HKEY_LOCAL_MACHINE, kMaxChannelsKey));
+    }
+    if (!outcome.otherDesktop) {
+        EXPECT_FALSE(kt_test::RegKeyExists(HKEY_CURRENT_USER, kDskPathKey));
+    } else {
+        Snapshot after = Take(HKEY_CURRENT_USER, kDskPathKey);
+        if (outcome.desktopKept) {
+            EXPECT_TRUE(Same(shots.dskPath, after)) << "DskPath after OK: " << Describe(after);
+        } else {
+            EXPECT_TRUE(after.present && after.value.type == REG_SZ &&
+                        TextOf(after.value) == outcome.desktop)
+                << "DskPath after OK: " << Describe(after) << ", shown " << Shown(outcome.desktop);
+        }
+    }
+    if (outcome.chnDirWritten.empty()) {
+        if (shots.chnFiles.stored || dialog) {
+            Snapshot after = Take(HKEY_LOCAL_MACHINE, kChnFilesKey);
+            EXPECT_TRUE(Same(shots.chnFiles, after)) << "ChnFiles after OK: " << Describe(after);
+        } else {
+            EXPECT_FALSE(kt_test::RegKeyExists(HKEY_LOCAL_MACHINE, kChnFilesKey));
+        }
+    } else {
+        Snapshot after = Take(HKEY_LOCAL_MACHINE, kChnFilesKey);
+        EXPECT_TRUE(after.present && after.value.type == REG_SZ &&
+                    TextOf(after.value) == outcome.chnDirWritten)
+            << "ChnFiles after OK: " << Describe(after);
+    }
+    if (dialog) {
+        EXPECT_TRUE(Same(shots.product, Take(HKEY_LOCAL_MACHINE, kProductKey)));
+        EXPECT_TRUE(Same(shots.appPaths, Take(HKEY_LOCAL_MACHINE, kAppPathsKey)));
+    }
+}
+
+// The keys a case may have left: the next case removes them.
+struct Left {
+    bool product = false, appPaths = false, maxChannels = false, dskPath = false, chnFiles = false;
+};
+
+Left Leftovers(const Snapshots& shots, const Outcome& outcome) {
+    Left left;
+    left.product = shots.product.stored;
+    left.appPaths = shots.appPaths.stored;
+    left.maxChannels = shots.maxChannels.stored || outcome.useOther;
+    left.dskPath = shots.dskPath.stored || outcome.otherDesktop;
+    left.chnFiles = shots.chnFiles.stored || !outcome.chnDirWritten.empty();
+    return left;
+}
+
+// What the stores read.
+struct Read {
+    TMaxChannels channels;
+    TDesktopDir desktop;
+};
+
+// The stores read what a careful reader reads.
+Read CheckStoresRead(const Expected& expected) {
+    Read read;
+    const TMaxChannels& channels = read.channels = ReadMaxChannels();
+    EXPECT_EQ(expected.useOther, channels.useOther != 0);
+    EXPECT_EQ(expected.count, channels.count);
+    const TDesktopDir& desktop = read.desktop = ReadDesktopDir();
+    EXPECT_EQ(expected.desktopStored, desktop.stored);
+    if (expected.desktopStored) {
+        EXPECT_EQ(expected.desktopTooLong, desktop.tooLong);
+        EXPECT_EQ(expected.desktop.substr(0, MAX_PATH - 1), desktop.dir);
+    }
+    const TChannelDir chnDir = ReadChannelDir();
+    EXPECT_EQ(expected.chnDirStored, chnDir.stored);
+    if (expected.chnDirStored) {
+        EXPECT_EQ(expected.chnDir.size() >= MAX_PATH, chnDir.cut);
+        EXPECT_EQ(expected.chnDir.substr(0, MAX_PATH - 1), chnDir.dir);
+    }
+    const TInstallation installation = ReadInstallation();
+    EXPECT_TRUE(installation.found);
+    EXPECT_EQ(expected.version, installation.version);
+    EXPECT_EQ(expected.installPath, installation.path);
+    return read;
+}
+
+// Through the stores alone: what was read, sometimes changed as a user
+// changes it, written as the pages write it on OK.
+Outcome SaveThroughStores(Random& random, const Read& read, const std::string& existingDir) {
+    CollectedErrors errors;
+    Outcome outcome;
+
+    TMaxChannels channels = read.channels;
+    if (random.Chance(20))
+        channels.useOther = !channels.useOther;
+    if (channels.useOther && random.Chance(20))
+        channels.count = TMaxChannels::kDefault +
+                         random.Below(TMaxChannels::kHighest - TMaxChannels::kDefault + 1);
+    WriteMaxChannels(channels, errors);
+    outcome.useOther = channels.useOther != 0;
+    outcome.count = std::to_string(channels.count);
+
+    const TDesktopDir& desktop = read.desktop;
+    outcome.otherDesktop = desktop.stored != random.Chance(20);
+    outcome.desktop = desktop.dir;
+    const bool typed = outcome.otherDesktop && random.Chance(20);
+    if (typed)
+        outcome.desktop = existingDir + "\\desk";
+    if (!outcome.otherDesktop) {
+        RemoveDesktopDir(errors);
+    } else if (desktop.tooLong && !typed) {
+        // The page does not write back what it could not show whole.
+        outcome.desktopKept = true;
+    } else {
+        WriteDesktopDir(outcome.desktop.c_str(), errors);
+    }
+
+    if (random.Chance(20)) {
+        outcome.chnDirWritten = existingDir;
+        EXPECT_TRUE(WriteChannelDir(existingDir.c_str(), errors));
+    }
+    // The sandbox refuses nothing: no write may report a failure.
+    EXPECT_TRUE(errors.Reports().empty()) << errors.Reports().front();
+    return outcome;
+}
+
+TEST_F(LocalPagesFuzz, StoredDataIsReadShownAndKept) {
     kt_test::SetTestTimeLimit(kTimeLimitMs);
     BoxAnswerer boxes({{kErrorCaption, IDOK}, {kQuestionCaption, IDNO}});
-    RunCases("local pages", kCases, [&](Random& random, int) {
-        DeleteTree(HKEY_LOCAL_MACHINE, kTavrelKey);
-        DeleteTree(HKEY_CURRENT_USER, kTavrelKey);
-        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+    bool firstCase = true;
+    Left left;
+    RunCases("local pages", kCases, [&](Random& random, int caseNumber) {
+        // What the last case may have left goes; the product key stays,
+        // without a version. Around the whole dialog, whatever else a page
+        // may have left goes too.
+        if (firstCase || BuildsDialog(caseNumber) || BuildsDialog(caseNumber - 1)) {
+            firstCase = false;
+            DeleteTree(HKEY_LOCAL_MACHINE, kTavrelKey);
+            DeleteTree(HKEY_CURRENT_USER, kTavrelKey);
+            kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        } else {
+            if (left.product)
+                RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kProductKey, nullptr);
+            if (left.appPaths)
+                RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+            if (left.maxChannels)
+                RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMaxChannelsKey);
+            if (left.dskPath)
+                RegDeleteKeyA(HKEY_CURRENT_USER, kDskPathKey);
+            if (left.chnFiles)
+                RegDeleteKeyA(HKEY_LOCAL_MACHINE, kChnFilesKey);
+        }
         boxes.Clear();
 
-        if (random.Chance(70))
-            Store(HKEY_LOCAL_MACHINE, kProductKey, nullptr,
-                  RandomValue(random, random.Chance(50) ? "6.4.0" : std::string()));
-        if (random.Chance(70))
-            Store(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr,
-                  RandomValue(random, DirectoryText(random, dir.Path()) + "\\korvane.exe"));
-        if (random.Chance(70))
-            Store(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr,
-                  RandomValue(random, ChannelText(random)));
-        if (random.Chance(70))
-            Store(HKEY_CURRENT_USER, kDskPathKey, nullptr,
-                  RandomValue(random, DirectoryText(random, dir.Path())));
-        if (random.Chance(85))
-            Store(HKEY_LOCAL_MACHINE, kChnFilesKey, nullptr,
-                  RandomValue(random, DirectoryText(random, dir.Path())));
+        Snapshots shots;
+        const std::string dirPath = dir.Path();
+        shots.product = StoreMaybe(random, 70, HKEY_LOCAL_MACHINE, kProductKey, [&] {
+            return RandomValue(random, random.Chance(50) ? "6.4.0" : std::string());
+        });
+        shots.appPaths = StoreMaybe(random, 70, HKEY_LOCAL_MACHINE, kAppPathsKey, [&] {
+            return RandomValue(random, DirectoryText(random, dirPath) + "\\korvane.exe");
+        });
+        shots.maxChannels = StoreMaybe(random, 70, HKEY_LOCAL_MACHINE, kMaxChannelsKey,
+                                       [&] { return RandomValue(random, ChannelText(random)); });
+        shots.dskPath = StoreMaybe(random, 70, HKEY_CURRENT_USER, kDskPathKey, [&] {
+            return RandomValue(random, DirectoryText(random, dirPath));
+        });
+        shots.chnFiles = StoreMaybe(random, 85, HKEY_LOCAL_MACHINE, kChnFilesKey, [&] {
+            return RandomValue(random, DirectoryText(random, dirPath));
+        });
+        SCOPED_TRACE("stored: product " + Describe(shots.product) + ", AppPaths " +
+                     Describe(shots.appPaths) + ", MaxChannels " + Describe(shots.maxChannels) +
+                     ", DskPath " + Describe(shots.dskPath) + ", ChnFiles " +
+                     Describe(shots.chnFiles));
+        const Expected expected = CarefulReading(shots);
+        const Read read = CheckStoresRead(expected);
 
-        const Snapshot product = Take(HKEY_LOCAL_MACHINE, kProductKey);
-        const Snapshot appPaths = Take(HKEY_LOCAL_MACHINE, kAppPathsKey);
-        const Snapshot maxChannels = Take(HKEY_LOCAL_MACHINE, kMaxChannelsKey);
-        const Snapshot dskPath = Take(HKEY_CURRENT_USER, kDskPathKey);
-        const Snapshot chnFiles = Take(HKEY_LOCAL_MACHINE, kChnFilesKey);
-        SCOPED_TRACE("stored: product " + Describe(product) + ", AppPaths " + Describe(appPaths) +
-                     ", MaxChannels " + Describe(maxChannels) + ", DskPath " + Describe(dskPath) +
-                     ", ChnFiles " + Describe(chnFiles));
-
-        // What a careful reader of the same values makes of them.
-        LONG status;
-        std::string channels = ReadAsPages(HKEY_LOCAL_MACHINE, kMaxChannelsKey, 2048, &status);
-        bool channelsStored = status == ERROR_SUCCESS;
-        std::string desktop = ReadAsPages(HKEY_CURRENT_USER, kDskPathKey, 2048, &status);
-        bool desktopStored = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
-        bool desktopTooLong = status == ERROR_MORE_DATA || desktop.size() >= MAX_PATH;
-        if (status == ERROR_MORE_DATA)
-            desktop = TextOf(dskPath.value);
-        std::string chnDir = ReadAsPages(HKEY_LOCAL_MACHINE, kChnFilesKey, 2047, &status);
-        bool chnDirStored = status == ERROR_SUCCESS;
-        std::string version = ReadAsPages(HKEY_LOCAL_MACHINE, kProductKey, 2048, &status);
-        ReadAsPages(HKEY_LOCAL_MACHINE, kAppPathsKey, MAX_PATH, &status);
-        // A path that does not fit the page's field is not shown cut.
-        std::string installPath = status == ERROR_SUCCESS ? TextOf(appPaths.value) : "";
-        if (installPath.size() >= MAX_PATH)
-            installPath.clear();
+        if (!BuildsDialog(caseNumber)) {
+            const Outcome outcome = SaveThroughStores(random, read, dirPath);
+            CheckKeys(outcome, shots, false);
+            left = Leftovers(shots, outcome);
+            return;
+        }
 
         kt_test::ConfigDialogFixture dialog;
         ASSERT_NE(nullptr, dialog.Build());
@@ -164,34 +393,29 @@ TEST_F(LocalPagesFuzz, StoredDataIsShownAndKeptByOk) {
         ASSERT_TRUE(maxPage && deskPage && chnPage && installPage);
 
         // Shown: each page from its own value, and nothing else.
-        const bool useOther = DlgChecked(maxPage, IDC_MAXCHNL_USE_OTHER);
-        const std::string count = DlgText(maxPage, IDC_MAXCHNL_COUNT);
-        {
-            char* end = nullptr;
-            long number = channelsStored ? std::strtol(channels.c_str(), &end, 10) : 9;
-            if (channelsStored && end == channels.c_str())
-                number = 9;
-            bool inRange = channelsStored && number >= 9 && number <= 100;
-            EXPECT_EQ(inRange, useOther) << "MaxChannels read as " << Shown(channels);
-            EXPECT_EQ(std::to_string(inRange ? number : 9), count)
-                << "MaxChannels read as " << Shown(channels);
-        }
-        const bool otherDesktop = DlgChecked(deskPage, IDC_DESKTOP_USE_OTHER);
-        const std::string desktopShown = DlgText(deskPage, IDC_DESKTOP_OTHER);
-        EXPECT_EQ(desktopStored, otherDesktop);
-        if (desktopStored && otherDesktop) {
-            EXPECT_EQ(desktop.substr(0, MAX_PATH - 1), desktopShown);
+        Outcome outcome;
+        outcome.useOther = DlgChecked(maxPage, IDC_MAXCHNL_USE_OTHER);
+        outcome.count = DlgText(maxPage, IDC_MAXCHNL_COUNT);
+        EXPECT_EQ(expected.useOther, outcome.useOther);
+        EXPECT_EQ(std::to_string(expected.count), outcome.count);
+        outcome.otherDesktop = DlgChecked(deskPage, IDC_DESKTOP_USE_OTHER);
+        outcome.desktop = DlgText(deskPage, IDC_DESKTOP_OTHER);
+        outcome.desktopKept = expected.desktopTooLong;
+        EXPECT_EQ(expected.desktopStored, outcome.otherDesktop);
+        if (expected.desktopStored && outcome.otherDesktop) {
+            EXPECT_EQ(expected.desktop.substr(0, MAX_PATH - 1), outcome.desktop);
         }
         const std::string chnShown = DlgText(chnPage, IDC_CHNDIR_CURRENT);
-        EXPECT_EQ(chnDirStored ? chnDir.substr(0, MAX_PATH - 1) : "-", chnShown);
-        EXPECT_EQ(chnDirStored ? chnDir.substr(0, MAX_PATH - 1) : "",
-                  DlgText(chnPage, IDC_CHNDIR_NEW));
-        EXPECT_EQ(version.empty() ? "-" : version, DlgText(installPage, IDC_INSTALL_VERSION));
+        const std::string chnDir = expected.chnDir.substr(0, MAX_PATH - 1);
+        EXPECT_EQ(expected.chnDirStored ? chnDir : "-", chnShown);
+        EXPECT_EQ(expected.chnDirStored ? chnDir : "", DlgText(chnPage, IDC_CHNDIR_NEW));
+        EXPECT_EQ(expected.version.empty() ? "-" : expected.version,
+                  DlgText(installPage, IDC_INSTALL_VERSION));
         const std::string pathShown = DlgText(installPage, IDC_INSTALL_PATH);
-        if (installPath.empty()) {
+        if (expected.installPath.empty()) {
             EXPECT_EQ("-", pathShown);
         } else if (pathShown.find("...") == std::string::npos) {
-            EXPECT_EQ(installPath, pathShown);
+            EXPECT_EQ(expected.installPath, pathShown);
         }
         EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
         EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen().front();
@@ -203,30 +427,8 @@ TEST_F(LocalPagesFuzz, StoredDataIsShownAndKeptByOk) {
         for (const std::string& box : boxes.Seen())
             EXPECT_EQ(0u, box.find(std::string(kQuestionCaption) + ":")) << box;
         EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
-
-        // After OK: each key holds what its page showed.
-        Snapshot after = Take(HKEY_LOCAL_MACHINE, kMaxChannelsKey);
-        if (useOther) {
-            EXPECT_TRUE(after.present && after.value.type == REG_SZ && TextOf(after.value) == count)
-                << "MaxChannels after OK: " << Describe(after) << ", shown " << count;
-        } else {
-            EXPECT_FALSE(kt_test::RegKeyExists(HKEY_LOCAL_MACHINE, kMaxChannelsKey));
-        }
-        after = Take(HKEY_CURRENT_USER, kDskPathKey);
-        if (!otherDesktop) {
-            EXPECT_FALSE(kt_test::RegKeyExists(HKEY_CURRENT_USER, kDskPathKey));
-        } else if (desktopTooLong) {
-            EXPECT_TRUE(Same(dskPath, after)) << "DskPath after OK: " << Describe(after);
-        } else {
-            EXPECT_TRUE(after.present && after.value.type == REG_SZ &&
-                        TextOf(after.value) == desktopShown)
-                << "DskPath after OK: " << Describe(after) << ", shown " << Shown(desktopShown);
-        }
-        // Nothing was typed: the channel file directory stays as stored, and
-        // the installation page only reads.
-        EXPECT_TRUE(Same(chnFiles, Take(HKEY_LOCAL_MACHINE, kChnFilesKey)));
-        EXPECT_TRUE(Same(product, Take(HKEY_LOCAL_MACHINE, kProductKey)));
-        EXPECT_TRUE(Same(appPaths, Take(HKEY_LOCAL_MACHINE, kAppPathsKey)));
+        // Nothing was typed: the channel file directory stays as stored.
+        CheckKeys(outcome, shots, true);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "tests/pages/local/local_page_test.h"
 
+#include "pages/local/install_store.h"
 #include "resources/install_page_ids.h"
 #include "sheet/config_dlg.h"
 #include "sheet/config_page.h"
@@ -74,6 +75,41 @@ TEST_F(InstallPage, APathTooLongForTheFieldIsNotShown) {
     ASSERT_NE(nullptr, BuildAndFind(kTreeName));
     EXPECT_EQ(kFound, Text(IDC_INSTALL_VERDICT));
     EXPECT_EQ("-", Text(IDC_INSTALL_PATH));
+}
+
+// The field holds 259 characters and the terminator: a path of that length
+// is whole, and only data that fills the field without an end is cut.
+TEST_F(InstallPage, APathIsReadWholeUpToTheFieldsSizeAndNotBeyond) {
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::string data;
+        bool shown;
+    };
+    const std::string dir = "C:\\" + std::string(240, 'k') + "\\";
+    auto exe = [&](size_t length) { return dir + std::string(length - dir.size(), 'e'); };
+    const std::vector<Case> cases = {
+        {"258 characters and terminator", REG_SZ, exe(258) + '\0', true},
+        {"259 characters and terminator", REG_SZ, exe(259) + '\0', true},
+        {"260 characters and terminator", REG_SZ, exe(260) + '\0', false},
+        {"259 characters, no terminator", REG_SZ, exe(259), true},
+        {"260 characters, no terminator", REG_SZ, exe(260), false},
+        {"260 bytes of binary data, no NUL", REG_BINARY, exe(260), false},
+        {"260 bytes of binary data ending in NUL", REG_BINARY, exe(259) + '\0', true},
+    };
+    for (const Case& c : cases) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey, &key)) << c.what;
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, nullptr, 0, c.type,
+                                                reinterpret_cast<const BYTE*>(c.data.data()),
+                                                static_cast<DWORD>(c.data.size())))
+            << c.what;
+        RegCloseKey(key);
+        const TInstallation installation = ReadInstallation();
+        EXPECT_TRUE(installation.found) << c.what;
+        EXPECT_EQ(c.shown ? c.data.substr(0, c.data.find('\0')) : std::string(), installation.path)
+            << c.what;
+    }
 }
 
 TEST_F(InstallPage, AKeyRemovedAfterTheDecisionGivesTheNotFoundVerdict) {
