@@ -30,10 +30,6 @@ public:
 private:
     void LoadServers();
     void SaveServers();
-    // Item number into the three open keys; a failed part is reported.
-    void WriteItem(HKEY* keys, int number, const TRepositoryItem* record);
-    // "what" followed by the path of that part's key, as an error.
-    void ReportKey(const char* what, int part);
     int AddItem(int buttonId);
     int ModifyItem();
     int DeleteItem();

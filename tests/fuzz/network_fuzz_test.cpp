@@ -1,11 +1,15 @@
-// The Network page built over random values in its three keys, then OK:
-// the list shows what the store describes, and after OK the store holds
-// the rows as the list showed them.
+// The Network page's store over random values in its three keys: it reads
+// the items the values describe, and after a save the keys hold the items
+// as read or as the user changed them. Now and then the real page is built
+// over the data and OK pressed: the list shows what the store read, and
+// after OK the keys hold the rows as the list showed them.
 #include "tests/fuzz/fuzz.h"
 #include "tests/support/config_dialog.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/watchdog.h"
 
+#include "network/repository_item.h"
+#include "network/server_store.h"
 #include "resources/network_page_ids.h"
 #include "sheet/config_dlg.h"
 
@@ -14,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <set>
 
 namespace kt_fuzz {
@@ -29,10 +35,10 @@ const char kErrorCaption[] = "KT&C Error";
 const char kNoSearchBase[] = "LDAP server definition is invalid because it lacks search base";
 // What the page reads of a value: more is unreadable.
 constexpr size_t kReadSize = 2047;
-// Each case builds the dialog anew, which under Wine takes tens of
-// milliseconds: the count keeps the entry within a minute or so; a longer
-// run asks for more with KT_FUZZ_CASES.
-constexpr int kCases = 300;
+// Most cases read and write through the store alone, which costs a few
+// milliseconds under Wine; every hundredth builds the dialog, which costs
+// tens of milliseconds.
+constexpr int kCases = 10000;
 constexpr DWORD kTimeLimitMs = 240000;
 
 struct Row {
@@ -57,6 +63,44 @@ std::string ValueName(int number) {
     return "Value" + std::to_string(number);
 }
 
+// A key's values by name, as the registry compares names (in any letter
+// case); one registry call a value.
+using Values = std::map<std::string, StoredValue>;
+
+std::string Folded(std::string name) {
+    CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// Every value of the key, or none when it is missing; exists says which.
+Values ReadValues(const char* keyPath, bool* exists = nullptr) {
+    Values values;
+    HKEY key = nullptr;
+    bool opened =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    if (exists)
+        *exists = opened;
+    if (!opened)
+        return values;
+    static std::string name(16384, '\0'), data(131072, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
+        LONG status = RegEnumValueA(key, index, &name[0], &nameLength, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&data[0]), &size);
+        if (status != ERROR_SUCCESS) {
+            EXPECT_EQ(ERROR_NO_MORE_ITEMS, status) << keyPath;
+            break;
+        }
+        StoredValue& value = values[Folded(std::string(name.data(), nameLength))];
+        value.type = type;
+        value.data.assign(data.data(), size);
+    }
+    RegCloseKey(key);
+    return values;
+}
+
 // A value as the page takes it: readable when it fits, text when more
 // than a terminator.
 struct Part {
@@ -66,30 +110,27 @@ struct Part {
     std::string shown;
 };
 
-Part ReadPart(int part, int number) {
+Part ReadPart(const Values& values, int number) {
     Part result;
-    StoredValue value;
-    std::string name = ValueName(number);
-    result.present = Load(HKEY_LOCAL_MACHINE, kPartKeys[part], name.c_str(), &value);
-    result.readable = result.present && value.data.size() <= kReadSize;
-    result.text = result.readable && value.data.size() > 1;
-    result.shown = result.readable ? TextOf(value) : std::string();
+    auto found = values.find(Folded(ValueName(number)));
+    result.present = found != values.end();
+    result.readable = result.present && found->second.data.size() <= kReadSize;
+    result.text = result.readable && found->second.data.size() > 1;
+    result.shown = result.readable ? TextOf(found->second) : std::string();
     return result;
 }
 
 // The rows the stored values describe, and how many items lack their
 // search base.
-std::vector<Row> ExpectedRows(int* refusals) {
+std::vector<Row> ExpectedRows(const Values (&parts)[3], bool allKeys, int* refusals) {
     std::vector<Row> rows;
     *refusals = 0;
-    for (const char* key : kPartKeys) {
-        if (!KeyExists(HKEY_LOCAL_MACHINE, key))
-            return rows;
-    }
+    if (!allKeys)
+        return rows;
     for (int number = 1;; ++number) {
-        Part server = ReadPart(0, number);
-        Part port = ReadPart(1, number);
-        Part searchBase = ReadPart(2, number);
+        Part server = ReadPart(parts[0], number);
+        Part port = ReadPart(parts[1], number);
+        Part searchBase = ReadPart(parts[2], number);
         bool rm = port.text && lstrcmpiA(port.shown.c_str(), "COM") == 0;
         bool ldap = port.text && !rm;
         bool refused = ldap && !searchBase.text;
@@ -106,6 +147,48 @@ std::vector<Row> ExpectedRows(int* refusals) {
         if (!server.readable)
             return rows;
     }
+}
+
+// The items the store reads, as rows, made into records as the page makes
+// them.
+class Collector final : public TServerSink {
+public:
+    bool Item(const TStoredServer& item) override {
+        if (!item.hasName || item.refused)
+            return true;
+        if (item.type == TRepositoryItem::LdapServer)
+            records.push_back(
+                std::make_unique<TRepositoryItem>(item.name, item.port, item.searchBase));
+        else
+            records.push_back(std::make_unique<TRepositoryItem>(item.name, item.type));
+        return true;
+    }
+    std::vector<std::unique_ptr<TRepositoryItem>> records;
+};
+
+class Records final : public TServerSource {
+public:
+    explicit Records(const std::vector<std::unique_ptr<TRepositoryItem>>& records)
+        : records(records) {}
+    int Count() const override { return static_cast<int>(records.size()); }
+    const TRepositoryItem* Record(int index) const override {
+        return records[static_cast<size_t>(index)].get();
+    }
+
+private:
+    const std::vector<std::unique_ptr<TRepositoryItem>>& records;
+};
+
+Row RowOf(const TRepositoryItem& record) {
+    return {record.GetName() ? record.GetName() : "", record.GetPort(), record.GetSearchBase(),
+            record.HasPort(), record.HasSearchBase()};
+}
+
+std::vector<Row> RowsOf(const std::vector<std::unique_ptr<TRepositoryItem>>& records) {
+    std::vector<Row> rows;
+    for (const auto& record : records)
+        rows.push_back(RowOf(*record));
+    return rows;
 }
 
 std::vector<Row> ShownRows(HWND list) {
@@ -139,7 +222,70 @@ protected:
     TPageFactorySwap noInstall{"Korvane", nullptr};
 };
 
-TEST_F(NetworkFuzz, StoredItemsAreShownAndKeptByOk) {
+const char kToolsKey[] = "SOFTWARE\\Tavrel\\Korvane Tools";
+constexpr int kParts = 3;
+
+// After a save: item N of each key is row N, nothing more; the values that
+// are no item's went with their key, or stayed with it.
+void CheckStore(const std::vector<Row>& rows,
+                const std::vector<std::string> (&otherValues)[kParts]) {
+    for (int part = 0; part < kParts; ++part) {
+        const Values after = ReadValues(kPartKeys[part]);
+        std::set<std::string> items;
+        for (const auto& value : after) {
+            const std::string& name = value.first;
+            if (IsItemName(name))
+                items.insert(name);
+            else
+                EXPECT_NE(otherValues[part].end(),
+                          std::find(otherValues[part].begin(), otherValues[part].end(), name))
+                    << kPartKeys[part] << " gained " << name;
+        }
+        std::set<std::string> wanted;
+        for (size_t index = 0; index < rows.size(); ++index) {
+            const Row& row = rows[index];
+            const std::string& text = part == 0 ? row.name : part == 1 ? row.port : row.searchBase;
+            if ((part == 1 && !row.hasPort) || (part == 2 && !row.hasSearchBase))
+                continue;
+            std::string name = Folded(ValueName(static_cast<int>(index + 1)));
+            wanted.insert(name);
+            auto found = after.find(name);
+            EXPECT_TRUE(found != after.end() && found->second.type == REG_SZ &&
+                        found->second.data == text + '\0')
+                << kPartKeys[part] << " " << name << " after the save: "
+                << (found != after.end() ? Shown(found->second.data) : "(none)") << ", shown "
+                << Shown(text);
+        }
+        EXPECT_TRUE(items == wanted) << kPartKeys[part] << " holds other items";
+    }
+}
+
+// What a user may do to the list before OK: delete an item, add one,
+// change one.
+void ChangeAsAUser(Random& random, std::vector<std::unique_ptr<TRepositoryItem>>* records) {
+    if (!records->empty() && random.Chance(20))
+        records->erase(records->begin() + random.Below(static_cast<int>(records->size())));
+    if (random.Chance(15)) {
+        switch (random.Below(3)) {
+            case 0:
+                records->push_back(std::make_unique<TRepositoryItem>("ldap.new", "389", "o=new"));
+                break;
+            case 1:
+                records->push_back(
+                    std::make_unique<TRepositoryItem>("C:\\New", TRepositoryItem::Directory));
+                break;
+            default:
+                records->push_back(
+                    std::make_unique<TRepositoryItem>("New.RM", TRepositoryItem::ResourceManager));
+                break;
+        }
+    }
+    if (!records->empty() && random.Chance(10))
+        (*records)[static_cast<size_t>(random.Below(static_cast<int>(records->size())))]->SetServer(
+            "changed", "636", "dc=changed");
+}
+
+TEST_F(NetworkFuzz, StoredItemsAreReadShownAndKept) {
     kt_test::SetTestTimeLimit(kTimeLimitMs);
     BoxAnswerer boxes({{kErrorCaption, IDOK}});
     const std::vector<std::string> names = {"srv1", "C:\\Dirs", "MyApp.RM", "ldap.example.com", ""};
@@ -152,15 +298,32 @@ TEST_F(NetworkFuzz, StoredItemsAreShownAndKeptByOk) {
                                             "1234567890123456789",
                                             "12345678901234567890"};
     const std::vector<std::string> bases = {"o=org1", "dc=example,dc=com", ""};
-    RunCases("network page", kCases, [&](Random& random, int) {
-        DeleteTree(HKEY_LOCAL_MACHINE, kTavrelKey);
+    RunCases("network page", kCases, [&](Random& random, int caseNumber) {
+        const bool withDialog = BuildsDialog(caseNumber);
+        // Before the whole dialog, whatever a page may have left goes too.
+        DeleteTree(HKEY_LOCAL_MACHINE, withDialog ? kTavrelKey : kToolsKey);
         boxes.Clear();
 
-        const int parts = 3;
-        for (int part = 0; part < parts; ++part) {
+        // The keys stay open while the case stores into them: under Wine
+        // each registry call is a round trip to the wineserver.
+        HKEY keys[kParts] = {};
+        auto key = [&](int part) {
+            if (!keys[part] &&
+                RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPartKeys[part], 0, nullptr,
+                                REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                                nullptr, &keys[part], nullptr) != ERROR_SUCCESS)
+                ADD_FAILURE() << "cannot create " << kPartKeys[part];
+            return keys[part];
+        };
+        auto store = [&](int part, const std::string& name, const StoredValue& value) {
+            RegSetValueExA(key(part), name.c_str(), 0, value.type,
+                           reinterpret_cast<const BYTE*>(value.data.data()),
+                           static_cast<DWORD>(value.data.size()));
+        };
+        for (int part = 0; part < kParts; ++part) {
             // Now and then a key is missing: then nothing loads.
             if (random.Chance(97))
-                kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kPartKeys[part]);
+                key(part);
         }
         int items = random.Below(7);
         for (int number = 1; number <= items + 1; ++number) {
@@ -171,16 +334,13 @@ TEST_F(NetworkFuzz, StoredItemsAreShownAndKeptByOk) {
             std::string name =
                 random.Chance(8) ? "VALUE" + std::to_string(number) : ValueName(number);
             if (random.Chance(95))
-                Store(HKEY_LOCAL_MACHINE, kPartKeys[0], name.c_str(),
-                      RandomValue(random, PartText(random, names)));
+                store(0, name, RandomValue(random, PartText(random, names)));
             if (random.Chance(60))
-                Store(HKEY_LOCAL_MACHINE, kPartKeys[1], name.c_str(),
-                      RandomValue(random, PartText(random, ports)));
-            // An LDAP server without its search base is a box at start-up;
-            // most are complete.
+                store(1, name, RandomValue(random, PartText(random, ports)));
+            // An LDAP server without its search base is reported; most are
+            // complete.
             if (random.Chance(75))
-                Store(HKEY_LOCAL_MACHINE, kPartKeys[2], name.c_str(),
-                      RandomValue(random, PartText(random, bases)));
+                store(2, name, RandomValue(random, PartText(random, bases)));
         }
         // Values that are no item's: other names, names at the lengths
         // where name buffers end, numbers with leading zeros.
@@ -190,22 +350,57 @@ TEST_F(NetworkFuzz, StoredItemsAreShownAndKeptByOk) {
                     ? random.Name()
                     : random.Pick(std::vector<std::string>{"Value0", "Value01", "Value1x", "Value",
                                                            "Value-1", "Dirty"});
-            Store(HKEY_LOCAL_MACHINE, kPartKeys[random.Below(parts)], name.c_str(),
-                  RandomValue(random));
+            store(random.Below(kParts), name, RandomValue(random));
         }
         // A key that cannot be deleted keeps its other values after OK.
-        if (random.Chance(10))
-            kt_test::CreateRegKey(HKEY_LOCAL_MACHINE,
-                                  (std::string(kPartKeys[random.Below(parts)]) + "\\Sub").c_str());
+        if (random.Chance(10)) {
+            HKEY sub = nullptr;
+            if (RegCreateKeyExA(key(random.Below(kParts)), "Sub", 0, nullptr,
+                                REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &sub,
+                                nullptr) == ERROR_SUCCESS)
+                RegCloseKey(sub);
+        }
+        for (HKEY& open : keys) {
+            if (open)
+                RegCloseKey(open);
+            open = nullptr;
+        }
 
-        int refusals = 0;
-        const std::vector<Row> expected = ExpectedRows(&refusals);
-        std::vector<std::string> otherValues[parts];
-        for (int part = 0; part < parts; ++part) {
-            for (const std::string& name : ValueNames(HKEY_LOCAL_MACHINE, kPartKeys[part])) {
-                if (!IsItemName(name))
-                    otherValues[part].push_back(name);
+        Values before[kParts];
+        bool allKeys = true;
+        std::vector<std::string> otherValues[kParts];
+        for (int part = 0; part < kParts; ++part) {
+            bool exists = false;
+            before[part] = ReadValues(kPartKeys[part], &exists);
+            allKeys = allKeys && exists;
+            for (const auto& value : before[part]) {
+                if (!IsItemName(value.first))
+                    otherValues[part].push_back(value.first);
             }
+        }
+        int refusals = 0;
+        const std::vector<Row> expected = ExpectedRows(before, allKeys, &refusals);
+
+        // The store reads what the values describe, and reports each LDAP
+        // server without its search base.
+        Collector read;
+        CollectedErrors errors;
+        ReadServers(read, errors);
+        const std::vector<Row> readRows = RowsOf(read.records);
+        EXPECT_TRUE(readRows == expected)
+            << "read:" << Describe(readRows) << "\nstored:" << Describe(expected);
+        EXPECT_EQ(static_cast<size_t>(refusals), errors.Reports().size());
+        for (const std::string& report : errors.Reports())
+            EXPECT_EQ("error: " + std::string(kNoSearchBase), report);
+
+        if (!withDialog) {
+            ChangeAsAUser(random, &read.records);
+            errors.Clear();
+            WriteServers(Records(read.records), errors);
+            // A key that cannot go is emptied instead: nothing to report.
+            EXPECT_TRUE(errors.Reports().empty()) << errors.Reports().front();
+            CheckStore(RowsOf(read.records), otherValues);
+            return;
         }
 
         kt_test::ConfigDialogFixture dialog;
@@ -223,40 +418,9 @@ TEST_F(NetworkFuzz, StoredItemsAreShownAndKeptByOk) {
 
         dialog.PressOk();
         EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
-
-        // After OK: item N of each key is row N as shown, nothing more; the
-        // values that are no item's went with their key, or stayed with it.
-        for (int part = 0; part < parts; ++part) {
-            std::set<std::string> items;
-            for (const std::string& name : ValueNames(HKEY_LOCAL_MACHINE, kPartKeys[part])) {
-                if (IsItemName(name))
-                    items.insert(name);
-                else
-                    EXPECT_NE(otherValues[part].end(),
-                              std::find(otherValues[part].begin(), otherValues[part].end(), name))
-                        << kPartKeys[part] << " gained " << name;
-            }
-            std::set<std::string> wanted;
-            // The rows as shown; their kinds from the store (shown and
-            // stored rows were found equal above).
-            for (size_t index = 0; index < shown.size() && index < expected.size(); ++index) {
-                const Row& row = shown[index];
-                const std::string& text = part == 0   ? row.name
-                                          : part == 1 ? row.port
-                                                      : row.searchBase;
-                if ((part == 1 && !expected[index].hasPort) ||
-                    (part == 2 && !expected[index].hasSearchBase))
-                    continue;
-                std::string name = ValueName(static_cast<int>(index + 1));
-                wanted.insert(name);
-                StoredValue value;
-                EXPECT_TRUE(Load(HKEY_LOCAL_MACHINE, kPartKeys[part], name.c_str(), &value) &&
-                            value.type == REG_SZ && value.data == text + '\0')
-                    << kPartKeys[part] << " " << name << " after OK: " << Shown(value.data)
-                    << ", shown " << Shown(text);
-            }
-            EXPECT_TRUE(items == wanted) << kPartKeys[part] << " holds other items";
-        }
+        // The rows as shown; their kinds from the store (shown and stored
+        // rows were found equal above).
+        CheckStore(shown.size() == expected.size() ? expected : shown, otherValues);
     });
 }
 
