@@ -5,11 +5,13 @@
 
 #include "sheet/config_page.h"
 
+#include "plugins/plugin_store.h"
+
 class TFileStatic;
 class TPluginListBox;
 struct TPluginRec;
 
-class TPluginPage : public TConfigPage {
+class TPluginPage : public TConfigPage, private TPluginRows {
 public:
     explicit TPluginPage(TWin* parent);
     ~TPluginPage() override;
@@ -20,15 +22,8 @@ public:
     // Saves when the user changed something; never refuses.
     int Apply() override;
 
-    // The list (plugin_list.cpp). AddPlugin returns 1 when the plug-in was
-    // put on the list, 0 when it was ignored: a duplicate, or a text that
-    // does not fit its field or cannot name a registry key.
-    int AddPlugin(const char* name, const char* file, const char* helpIndex, int registered);
-    TPluginRec* FindListedPlugin(const char* name) const;
-    // Takes the listed, unchecked plug-ins off the list; the rows removed.
-    int UnlistUnchecked();
-    void LoadRegisteredPlugins();
-    int AddRegisteredPlugin(const char* path);
+    // The list (plugin_list.cpp), mirroring the store's listed plug-ins.
+    TPluginRec* FindListedPlugin(const char* name) const { return store.FindListedPlugin(name); }
     int ScanDefaultDir();
     // Drops the unchecked rows and adds the modules found in dir; the rows
     // removed and added.
@@ -39,9 +34,8 @@ public:
     int OnScan();
     // Rebuilds the Plugins key and the help contents file from the list.
     void SavePlugins();
-    void RemoveHelpIndexes();
 
-    TPluginRec* Plugins() const { return plugins; }
+    TPluginRec* Plugins() const { return store.Plugins(); }
     TPluginListBox* CheckList() const { return checkList; }
     const char* ScanDirectory() const { return scanDir; }
     // Whether the user changed something since loading or the last save.
@@ -49,17 +43,13 @@ public:
 
 private:
     void SaveIfChanged();
-    int DeleteOldSubkeys(HKEY key);
-    void WriteCheckedPlugins(HKEY key);
-    int WritePlugin(HKEY key, const TPluginRec& rec);
-    void ReportForPlugin(const char* format, const char* name);
-    void AppendRow(const char* name, int checked);
-    void FreePlugins();
+    void AppendRow(const char* name, int checked) override;
+    bool RemoveRow(const char* name) override;
 
     char scanDir[256];
     TPluginListBox* checkList = nullptr;
     TFileStatic* fileStatic = nullptr;
-    TPluginRec* plugins = nullptr;
+    TPluginStore store{this};
     char fileName[MAX_PATH];
     bool dirty = false;
 };
