@@ -3,6 +3,7 @@
 #include "resources/share_tool_page_ids.h"
 #include "sharing/browse_app_dlg.h"
 #include "sheet/config_dlg.h"
+#include "sheet/error_sink.h"
 
 #include <cstdio>
 
@@ -12,28 +13,11 @@ const char kTemplate[] = "SHARETOOLDLG";
 constexpr int kPageNumber = 576;
 constexpr int kSelectionHelpNumber = 577;
 
-const char kLaunchKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";
-const char kDirtyValue[] = "Dirty";
-constexpr DWORD kDirty = 1;
-// Old subkeys may have names longer than any tool's.
-constexpr int kOldNameSize = 2048;
-
 const char kNewParameters[] = "%1";
 const char kDeleteQuestion[] = "Are you sure you want to delete the item '%s'?";
 const char kDeleteCaption[] = "Confirm tool delete";
-const char kCannotCreateLaunch[] =
-    "Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";
-const char kCannotDeleteOld[] =
-    "Cannot delete old registry keys from SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";
-const char kCannotCreateTool[] =
-    "Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch\\%s";
-const char kCannotWriteTool[] =
-    "Cannot write to registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch\\%s";
 const char kNoMemory[] = "Memory allocation error";
 const char kNoMemoryCaption[] = "KT&C: TShareToolPage::NewTool";
-constexpr int kKindError = 1;
-constexpr REGSAM kSaveAccess =
-    KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_QUERY_VALUE | KEY_SET_VALUE;
 
 }  // namespace
 
@@ -82,35 +66,20 @@ void TShareToolPage::UpdateAddButton() {
 }
 
 void TShareToolPage::LoadTools() {
-    HKEY key;
-    if (tools && RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &key) == ERROR_SUCCESS) {
-        int loaded = 0;
-        char name[kToolNameSize];
-        // Enumeration ends at the last subkey, or at one whose name does not
-        // fit a tool's.
-        for (DWORD index = 0;
-             loaded < kMaxTools && RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS;
-             ++index) {
-            char commandLine[kCommandLineSize] = "";
-            LONG size = sizeof commandLine;
-            if (RegQueryValueA(key, name, commandLine, &size) != ERROR_SUCCESS)
-                continue;
-            // A value need not end in a terminator, nor be text at all.
-            if (size >= 0 && size < kCommandLineSize)
-                commandLine[size] = '\0';
-            commandLine[kCommandLineSize - 1] = '\0';
-            TToolItem* record = NewTool(name, commandLine);
-            if (!record)
-                break;
-            if (tools->InsertItem(record, 0) < 0) {
-                TToolItem::Free(record);
-                continue;
-            }
-            ++loaded;
-        }
-        RegCloseKey(key);
-    }
+    if (tools)
+        ReadTools(*this);
     UpdateAddButton();
+}
+
+TToolSink::TTake TShareToolPage::TakeTool(const char* name, const char* commandLine) {
+    TToolItem* record = NewTool(name, commandLine);
+    if (!record)
+        return kStop;
+    if (tools->InsertItem(record, 0) < 0) {
+        TToolItem::Free(record);
+        return kRefused;
+    }
+    return kTaken;
 }
 
 void TShareToolPage::BackToList() {
@@ -208,62 +177,25 @@ int TShareToolPage::Notify(int id, NMHDR* header, LRESULT* result) {
     return 0;
 }
 
-int TShareToolPage::RemoveOldTools(HKEY launch) {
-    int allDeleted = 1;
-    // A deleted subkey moves the later ones up; one that cannot be deleted
-    // (it has subkeys of its own) is passed over.
-    DWORD index = 0;
-    char name[kOldNameSize];
-    while (RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS) {
-        if (RegDeleteKeyA(launch, name) != ERROR_SUCCESS) {
-            allDeleted = 0;
-            ++index;
-        }
-    }
-    return allDeleted;
+int TShareToolPage::ToolCount() {
+    return tools ? tools->GetItemCount() : 0;
 }
 
-void TShareToolPage::WriteTool(HKEY launch, const TToolItem* record) {
-    char text[sizeof kCannotWriteTool + kToolNameSize];
-    HKEY subkey;
-    if (RegCreateKeyA(launch, record->name, &subkey) != ERROR_SUCCESS) {
-        std::snprintf(text, sizeof text, kCannotCreateTool, record->name);
-        AddError(this, text, kKindError);
-        return;
-    }
-    if (RegSetValueA(subkey, nullptr, REG_SZ, record->commandLine,
-                     static_cast<DWORD>(lstrlenA(record->commandLine))) != ERROR_SUCCESS) {
-        std::snprintf(text, sizeof text, kCannotWriteTool, record->name);
-        AddError(this, text, kKindError);
-    }
-    RegCloseKey(subkey);
+int TShareToolPage::GetTool(int index, const char** name, const char** commandLine) {
+    auto* record = static_cast<const TToolItem*>(GetItemData(*tools, index));
+    if (!record)
+        return 0;
+    *name = record->name;
+    *commandLine = record->commandLine;
+    return 1;
 }
 
 void TShareToolPage::SaveTools() {
-    // 1. Nothing changed: the key is left alone, Dirty too.
+    // Nothing changed: the key is left alone, Dirty too.
     if (!dirty || !tools)
         return;
-    // 2. The key, opened for all the save does to it: a key that would take
-    // the deletions but not the new subkeys would lose every tool.
-    HKEY launch;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLaunchKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        kSaveAccess, nullptr, &launch, nullptr) != ERROR_SUCCESS) {
-        AddError(this, kCannotCreateLaunch, kKindError);
-        return;
-    }
-    // 3. The old tools go, reported once if any stays.
-    if (!RemoveOldTools(launch))
-        AddError(this, kCannotDeleteOld, kKindError);
-    // 4. Every row, in the list's order.
-    int count = tools->GetItemCount();
-    for (int index = 0; index < count; ++index) {
-        if (auto* record = static_cast<const TToolItem*>(GetItemData(*tools, index)))
-            WriteTool(launch, record);
-    }
-    // 5. Whoever starts the tools reads the list again.
-    RegSetValueExA(launch, kDirtyValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kDirty),
-                   sizeof kDirty);
-    RegCloseKey(launch);
+    TPageErrors errors(this);
+    WriteTools(*this, errors);
 }
 
 int TShareToolPage::Apply() {

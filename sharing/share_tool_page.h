@@ -4,9 +4,13 @@
 #pragma once
 
 #include "sharing/tool_list_view.h"
+#include "sharing/tool_store.h"
 #include "sheet/config_page.h"
 
-class TShareToolPage : public TConfigPage, public TToolListOwner {
+class TShareToolPage : public TConfigPage,
+                       public TToolListOwner,
+                       private TToolSink,
+                       private TToolSource {
 public:
     explicit TShareToolPage(TWin* parent);
     ~TShareToolPage() override;
@@ -29,10 +33,11 @@ private:
     int ModifyTool();
     int DeleteTool();
     void SaveTools();
-    // Deletes every subkey of the Launch key that can be deleted; 0 when
-    // one could not be.
-    int RemoveOldTools(HKEY launch);
-    void WriteTool(HKEY launch, const TToolItem* record);
+    // The stored tools become rows, with their programs' icons.
+    TTake TakeTool(const char* name, const char* commandLine) override;
+    // The rows are what a save writes.
+    int ToolCount() override;
+    int GetTool(int index, const char** name, const char** commandLine) override;
     // After a button's work: the list has the focus again and Add is
     // enabled while the list has room.
     void BackToList();

@@ -4,6 +4,10 @@
 
 #include "sharing/command_line.h"
 
+// The longest list of tools; the list view has one picture slot per tool
+// besides the default icon.
+constexpr int kMaxTools = 32;
+
 struct TToolItem {
     // Index of the row's picture in the list's image list; 0 is the default
     // tool icon.

@@ -18,9 +18,6 @@ protected:
     ~TToolListOwner() = default;
 };
 
-// The longest list: one picture slot per tool besides the default icon.
-constexpr int kMaxTools = 32;
-
 class TToolListView : public TQListView {
 public:
     // Takes over the list control of the parent dialog.
