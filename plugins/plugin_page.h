@@ -22,8 +22,14 @@ public:
     // Saves when the user changed something; never refuses.
     int Apply() override;
 
-    // The list (plugin_list.cpp), mirroring the store's listed plug-ins.
+    // The list (plugin_list.cpp): one row for each plug-in the store lists.
+    int AddPlugin(const char* name, const char* file, const char* helpIndex, int registered) {
+        return store.AddPlugin(name, file, helpIndex, registered);
+    }
     TPluginRec* FindListedPlugin(const char* name) const { return store.FindListedPlugin(name); }
+    int UnlistUnchecked() { return store.UnlistUnchecked(); }
+    void LoadRegisteredPlugins() { store.LoadRegisteredPlugins(); }
+    int AddRegisteredPlugin(const char* path) { return store.AddRegisteredPlugin(path); }
     int ScanDefaultDir();
     // Drops the unchecked rows and adds the modules found in dir; the rows
     // removed and added.
@@ -34,6 +40,7 @@ public:
     int OnScan();
     // Rebuilds the Plugins key and the help contents file from the list.
     void SavePlugins();
+    void RemoveHelpIndexes() { store.RemoveHelpIndexes(); }
 
     TPluginRec* Plugins() const { return store.Plugins(); }
     TPluginListBox* CheckList() const { return checkList; }

@@ -27,17 +27,19 @@ namespace {
 const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
 const char kPluginsKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins";
 const char kAppPathsKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths";
-const char kTavrelKey[] = "SOFTWARE\\Tavrel";
+const char kPluginsSubkey[] = "Plugins";
+const char kAppPathsSubkey[] = "AppPaths";
 const char kErrorCaption[] = "KT&C Error";
 const char kIndexCommand[] = ":Index ";
 // A contents file with headers and entries, without plug-in lines.
 const char kContents[] =
     ":Base korvane.hlp\r\n:Title Korvane Help\r\n1 Korvane\r\n2 Start=start\r\n";
 constexpr LONG kRegisteredPathSize = 2048;
-// Most cases read and save through the store without windows, and the
-// modules stay loaded for the whole run, so that a case costs a few
-// milliseconds under Wine; the dialog cases cost tens. A longer run asks
-// for more with KT_FUZZ_CASES.
+// Most cases read and save through the store without windows; the modules
+// stay loaded and the contents file is written once for the whole run, and
+// a case empties only the keys it wrote: a case costs a millisecond or two
+// under Wine, a dialog case tens. A longer run asks for more with
+// KT_FUZZ_CASES.
 constexpr int kCases = 10000;
 constexpr DWORD kTimeLimitMs = 240000;
 
@@ -173,6 +175,13 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n  ";
+    return text.empty() ? "none" : text;
+}
+
 class PluginsFuzz : public testing::Test {
 protected:
     void SetUp() override {
@@ -204,6 +213,7 @@ protected:
         contentsPath = program;
         contentsPath.erase(contentsPath.find_last_of('\\') + 1);
         contentsPath += "korvane.cnt";
+        WriteContents();
     }
 
     void TearDown() override {
@@ -226,6 +236,36 @@ protected:
                 return &module;
         }
         return nullptr;
+    }
+
+    // The product key with nothing in it, as the first case finds it.
+    // A case writes only the default values of AppPaths and of subkeys of
+    // Plugins, which has no deeper subkeys: deleting those keys empties the
+    // product key at a fraction of the registry calls of a tree delete.
+    bool EmptyProductKey() const {
+        HKEY product = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &product, nullptr) != ERROR_SUCCESS)
+            return false;
+        HKEY plugins = nullptr;
+        if (RegOpenKeyExA(product, kPluginsSubkey, 0, KEY_ALL_ACCESS, &plugins) == ERROR_SUCCESS) {
+            char name[1024];
+            DWORD length = sizeof name;
+            while (RegEnumKeyExA(plugins, 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+                       ERROR_SUCCESS &&
+                   RegDeleteKeyA(plugins, name) == ERROR_SUCCESS)
+                length = sizeof name;
+            RegCloseKey(plugins);
+            RegDeleteKeyA(product, kPluginsSubkey);  // checked below
+        }
+        RegDeleteKeyA(product, kAppPathsSubkey);  // checked below
+        DWORD subkeys = 1, values = 1;
+        const bool empty =
+            RegQueryInfoKeyA(product, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+            subkeys == 0 && values == 0;
+        RegCloseKey(product);
+        return empty;
     }
 
     void StoreRandomData(Random& random) {
@@ -284,7 +324,7 @@ protected:
         return listing;
     }
 
-    // A fresh contents file for a save to rewrite.
+    // The contents file as a run starts: headers and entries, no help line.
     void WriteContents() const {
         HANDLE file = CreateFileA(contentsPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -295,16 +335,37 @@ protected:
         CloseHandle(file);
     }
 
-    // After a save of listing: the contents file's own lines as they were,
-    // and before its first entry a help line for each checked row whose
-    // module has a help index.
-    void ExpectContents(const Listing& listing, const char* after) const {
-        std::vector<std::string> wanted;
-        for (const Row& row : listing.rows) {
-            const Module* module = ModuleAt(listing.fileOf.at(row.name));
-            if (row.checked && module && !module->helpIndex.empty())
-                wanted.push_back(kIndexCommand + module->helpIndex);
+    // The contents file is written once for the run and carries its help
+    // lines from case to case, as an installation does from session to
+    // session: a failure there shows the lines the earlier cases left, and
+    // KT_FUZZ_CASES (the failing case number plus one) runs the cases that
+    // led to it.
+    //
+    // The help lines a save leaves: those of earlier saves, less every line
+    // of a plug-in read as registered (checked as stored), and one for each
+    // checked row whose module has a help index. Each help file has one
+    // help index among the test modules, so that a line put in place of an
+    // old one for the same help file is the same line.
+    void Saved(const Listing& stored, const Listing& saved) {
+        for (const Row& row : stored.rows) {
+            const Module* module = ModuleAt(stored.fileOf.at(row.name));
+            if (!row.checked || !module || module->helpIndex.empty())
+                continue;
+            const std::string line = kIndexCommand + module->helpIndex;
+            helpLines.erase(std::remove(helpLines.begin(), helpLines.end(), line), helpLines.end());
         }
+        for (const Row& row : saved.rows) {
+            const Module* module = ModuleAt(saved.fileOf.at(row.name));
+            const std::string line = module ? kIndexCommand + module->helpIndex : std::string();
+            if (row.checked && module && !module->helpIndex.empty() &&
+                std::find(helpLines.begin(), helpLines.end(), line) == helpLines.end())
+                helpLines.push_back(line);
+        }
+    }
+
+    // The contents file's own lines as they were, and before its first
+    // entry the help lines the saves so far left, in any order.
+    void ExpectContents(const char* after) const {
         std::vector<std::string> own, indexes;
         bool entrySeen = false, indexAfterEntry = false;
         for (const std::string& line : Lines(kt_test::ReadFileText(contentsPath))) {
@@ -313,11 +374,12 @@ protected:
             indexAfterEntry = indexAfterEntry || (index && entrySeen);
             entrySeen = entrySeen || (!line.empty() && line[0] != ':');
         }
+        std::vector<std::string> wanted = helpLines;
         std::sort(wanted.begin(), wanted.end());
         std::sort(indexes.begin(), indexes.end());
         EXPECT_TRUE(own == Lines(kContents) && indexes == wanted && !indexAfterEntry)
             << "contents file after " << after << ":\n"
-            << kt_test::ReadFileText(contentsPath);
+            << kt_test::ReadFileText(contentsPath) << "help lines wanted:\n  " << Joined(wanted);
     }
 
     // The page built over the stored data, a row clicked now and then, OK.
@@ -325,7 +387,6 @@ protected:
                    BoxAnswerer& boxes) {
         boxes.Clear();
         const auto before = KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey);
-        WriteContents();
         kt_test::ConfigDialogFixture dialog;
         ASSERT_NE(nullptr, dialog.Build());
         HWND page = dialog.PageWindow("Plug-ins");
@@ -357,11 +418,12 @@ protected:
         if (!changed) {
             EXPECT_TRUE(before == KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey))
                 << "an unchanged list was written";
-            EXPECT_EQ(kContents, kt_test::ReadFileText(contentsPath));
+            ExpectContents("an unchanged OK");
             return;
         }
         ExpectSaved(shown, "OK");
-        ExpectContents(shown, "OK");
+        Saved(stored, shown);
+        ExpectContents("OK");
     }
 
     kt_test::RegistrySandbox sandbox;
@@ -369,6 +431,7 @@ protected:
     std::vector<Module> modules;
     std::vector<HMODULE> loaded;
     std::string contentsPath;
+    std::vector<std::string> helpLines;
     TPageFactorySwap noChnDir{"Channel files", nullptr};
     TPageFactorySwap noNetwork{"Network", nullptr};
     TPageFactorySwap noInstall{"Korvane", nullptr};
@@ -382,8 +445,7 @@ TEST_F(PluginsFuzz, StoredPluginsAreListedAndKeptBySaving) {
     BoxAnswerer boxes({{kErrorCaption, IDOK}});
     CollectedErrors errors;
     RunCases("plug-ins store", kCases, [&](Random& random, int caseNumber) {
-        DeleteTree(HKEY_LOCAL_MACHINE, kTavrelKey);
-        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        ASSERT_TRUE(EmptyProductKey());
         errors.Clear();
         StoreRandomData(random);
         Listing stored = ReadStored();
@@ -431,10 +493,10 @@ TEST_F(PluginsFuzz, StoredPluginsAreListedAndKeptBySaving) {
 
         const auto before = KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey);
         if (changed) {
-            WriteContents();
             store.Save(errors);
             ExpectSaved(edited, "the save");
-            ExpectContents(edited, "the save");
+            Saved(stored, edited);
+            ExpectContents("the save");
         } else {
             EXPECT_TRUE(before == KeyContents(HKEY_LOCAL_MACHINE, kPluginsKey))
                 << "an unchanged list was written";
