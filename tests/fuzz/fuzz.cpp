@@ -332,7 +332,7 @@ int RunCases(const char* what, int count, const std::function<void(Random&, int)
 }
 
 bool BuildsDialog(int caseNumber) {
-    constexpr int kDialogEvery = 100;
+    constexpr int kDialogEvery = 200;
     return FromEnvironment("KT_FUZZ_DIALOG", 0) != 0 || caseNumber % kDialogEvery == 0;
 }
 

@@ -101,9 +101,9 @@ std::string Shown(const std::string& data);
 int RunCases(const char* what, int count, const std::function<void(Random&, int)>& oneCase);
 
 // Whether a case also builds the real dialog over its data and presses OK:
-// every hundredth case, or every case with KT_FUZZ_DIALOG=1. The other
+// one case in two hundred, or every case with KT_FUZZ_DIALOG=1. The other
 // cases read and write the same stores through the pages' own store code,
-// without windows, which under Wine costs a hundredth of a dialog.
+// without windows, which under Wine costs a fortieth of a dialog.
 bool BuildsDialog(int caseNumber);
 
 // The reports of a store read or written without its page.

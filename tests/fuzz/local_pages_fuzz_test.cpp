@@ -35,7 +35,7 @@ const char kQuestionCaption[] = "Korvane & Tools Configuration";
 const char kErrorCaption[] = "KT&C Error";
 // Most cases read and write through the stores alone, a few milliseconds
 // each under Wine; the cases that build the dialog cost tens of
-// milliseconds, and there are a hundredth as many.
+// milliseconds, and they are one case in two hundred.
 constexpr int kCases = 10000;
 constexpr DWORD kTimeLimitMs = 240000;
 

@@ -37,7 +37,7 @@ constexpr size_t kNameSize = 32;
 constexpr LONG kCommandLineSize = MAX_PATH;
 constexpr size_t kMaxTools = 32;
 // Most cases read and write the key through the store code alone, which
-// costs a few registry calls per tool; every hundredth builds the dialog
+// costs a few registry calls per tool; one case in two hundred builds the dialog
 // as well (tens of milliseconds under Wine). 10,000 cases fit well within a
 // minute.
 constexpr int kCases = 10000;
