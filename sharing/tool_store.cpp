@@ -1,6 +1,7 @@
 #include "sharing/tool_store.h"
 
 #include "sheet/error_sink.h"
+#include "ui/reg_text.h"
 
 #include <cstdio>
 
@@ -70,14 +71,9 @@ void ReadTools(TToolSink& sink) {
     for (DWORD index = 0;
          taken < kMaxTools && RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS;
          ++index) {
-        char commandLine[kCommandLineSize] = "";
-        LONG size = sizeof commandLine;
-        if (RegQueryValueA(key, name, commandLine, &size) != ERROR_SUCCESS)
+        char commandLine[kCommandLineSize];
+        if (QueryValueText(key, name, commandLine, sizeof commandLine) != ERROR_SUCCESS)
             continue;
-        // A value need not end in a terminator, nor be text at all.
-        if (size >= 0 && size < kCommandLineSize)
-            commandLine[size] = '\0';
-        commandLine[kCommandLineSize - 1] = '\0';
         TToolSink::TTake take = sink.TakeTool(name, commandLine);
         if (take == TToolSink::kStop)
             break;

@@ -1,6 +1,7 @@
 #include "pages/local/chn_dir_store.h"
 
 #include "sheet/error_sink.h"
+#include "ui/reg_text.h"
 
 namespace {
 
@@ -17,12 +18,10 @@ constexpr int kStoredSize = 2048;
 
 TChannelDir ReadChannelDir() {
     TChannelDir result;
+    // Enough to tell a value that does not fit dir from one that does.
     char stored[kStoredSize];
-    LONG size = sizeof stored - 1;
-    if (RegQueryValueA(HKEY_LOCAL_MACHINE, kDirKey, stored, &size) != ERROR_SUCCESS)
+    if (QueryValueText(HKEY_LOCAL_MACHINE, kDirKey, stored, sizeof stored - 1) != ERROR_SUCCESS)
         return result;
-    // The value need not end in a terminator.
-    stored[size >= 0 && size < kStoredSize ? size : kStoredSize - 1] = '\0';
     result.stored = true;
     result.cut = lstrlenA(stored) >= LONG{sizeof result.dir};
     lstrcpynA(result.dir, stored, sizeof result.dir);
