@@ -14,9 +14,8 @@ const char kTemplate[] = "BROWSEAPPDLG";
 // Pairs of description and patterns; the literal's own terminator ends the
 // list with an empty string.
 const char kFilter[] = "Programs\0*.exe;*.pif;*.com;*.bat;*.lnk\0Any file (*.*)\0*.*\0";
-// Only a file that exists can be a tool's program; the read-only box means
-// nothing for a program that is only started.
-constexpr unsigned kFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+// Only a file that exists can be a tool's program.
+constexpr unsigned kFlags = OFN_FILEMUSTEXIST;
 
 const char kNameHasBackslash[] = "A tool name cannot contain a backslash (\\). Type another name.";
 const char kNameTaken[] = "There is already a tool named '%s'. Type another name.";

@@ -137,12 +137,16 @@ int TShareToolPage::DeleteTool() {
     if (tools && selected) {
         char question[sizeof kDeleteQuestion + kToolNameSize];
         std::snprintf(question, sizeof question, kDeleteQuestion, selected->name);
-        if (MessageBoxA(hwnd, question, kDeleteCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            int index = selectedIndex;
-            // The record goes with its row: nothing may hold it from here on.
-            OnSelectionChanged(nullptr, -1);
-            tools->DeleteItem(index);
-            dirty = 1;
+        if (MessageBoxA(hwnd, question, kDeleteCaption, MB_YESNO) == IDYES) {
+            // Sorting moves rows without telling the page: the row is the
+            // record's, wherever it stands now.
+            int index = FindItemByData(tools->GetHandle(), selected);
+            if (index >= 0) {
+                // The record goes with its row: nothing may hold it from here on.
+                OnSelectionChanged(nullptr, -1);
+                if (tools->DeleteItem(index))
+                    dirty = 1;
+            }
         }
     }
     BackToList();

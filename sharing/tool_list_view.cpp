@@ -228,10 +228,23 @@ void TToolListView::ItemChanged(const NMLISTVIEW* change) {
     // A row lost its selection or only its focus: the page follows what the
     // list shows selected now, so that moving the focus alone (Ctrl+arrow)
     // does not take the selected tool away from Modify and Delete.
+    ReportSelection();
+}
+
+void TToolListView::ReportSelection() {
+    if (!owner)
+        return;
     int selected = GetSelection();
     owner->OnSelectionChanged(
         selected >= 0 ? static_cast<TToolItem*>(GetItemData(hwnd, selected)) : nullptr,
         selected >= 0 ? selected : -1);
+}
+
+void TToolListView::SortByColumn(NMLISTVIEW* click) {
+    ColumnClick(click);
+    // Sorting moves the rows without a word to the page: it hears where
+    // the selected one stands now.
+    ReportSelection();
 }
 
 void TToolListView::ItemDeleted(NMLISTVIEW* deletion) {
@@ -253,7 +266,7 @@ int TToolListView::HandleNotify(NMHDR* header) {
             FillDispInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
             break;
         case LVN_COLUMNCLICK:
-            ColumnClick(reinterpret_cast<NMLISTVIEW*>(header));
+            SortByColumn(reinterpret_cast<NMLISTVIEW*>(header));
             break;
         case LVN_DELETEITEM:
             ItemDeleted(reinterpret_cast<NMLISTVIEW*>(header));

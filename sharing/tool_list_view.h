@@ -55,6 +55,9 @@ private:
     int ImageForProgram(TToolItem* record);
     void FillDispInfo(NMLVDISPINFOA* info) const;
     void ItemChanged(const NMLISTVIEW* change);
+    // Tells the owner which row the list shows selected now.
+    void ReportSelection();
+    void SortByColumn(NMLISTVIEW* click);
     void ItemDeleted(NMLISTVIEW* deletion);
 
     static constexpr int kSlots = kMaxTools + 1;

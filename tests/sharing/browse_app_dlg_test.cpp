@@ -7,6 +7,7 @@
 #include "sharing/browse_app_dlg.h"
 #include "tests/support/file_chooser.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -63,6 +64,16 @@ TEST_F(SelectionDialog, ANewToolStartsWithTheFirstParameterAndAProposedName) {
     // The new row is the selected one.
     EXPECT_STREQ("Editor", Page()->SelectedTool()->name);
     EXPECT_TRUE(Enabled(IDC_SHARETOOL_MODIFY));
+}
+
+TEST_F(SelectionDialog, TheSystemDialogKeepsItsReadOnlyBox) {
+    ASSERT_NE(nullptr, Build());
+    Choose(IDC_SHARETOOL_ADD, {}, [&](FileChooser& chooser) {
+        HWND box = GetDlgItem(chooser.Window(), chx1);
+        ASSERT_NE(nullptr, box);
+        EXPECT_TRUE(IsWindowVisible(box));
+    });
+    EXPECT_EQ(0, RowCount());
 }
 
 TEST_F(SelectionDialog, TheEditsTakeWhatAToolCanKeepAndANameOfThirtyStaysWhole) {
@@ -159,23 +170,33 @@ TEST_F(SelectionDialog, ANameAnotherRowHasInAnyCaseIsRefusedButModifyKeepsItsOwn
 }
 
 TEST_F(SelectionDialog, AProgramAndParametersTooLongForOneCommandLineAreRefused) {
-    // 200 characters of path and 60 of parameters: 263 with quotes and blank.
+    // 200 characters of path and 60 of parameters: 263 with quotes and blank;
+    // with 57, 260: one too many, refused rather than cut; with 56, 259.
     std::string folder = programs.dir.Path() + "\\";
     std::string relative = std::string(200 - folder.size() - 4, 'p') + ".exe";
     std::string program = programs.WithoutIcon(relative);
     ASSERT_EQ(200u, program.size());
     ASSERT_NE(nullptr, Build());
-    Choose(IDC_SHARETOOL_ADD, {"longer than 259 characters"}, [&](FileChooser& chooser) {
-        chooser.Type(IDC_BROWSEAPP_PARAMETERS, std::string(60, 'a'));
-        chooser.TypeFileName(program);
-        chooser.PressOpen();
-        EXPECT_TRUE(chooser.IsOpen());
-        chooser.Type(IDC_BROWSEAPP_PARAMETERS, std::string(56, 'a'));
-        chooser.PressOpen();
-        EXPECT_FALSE(chooser.IsOpen());
-    });
+    Choose(IDC_SHARETOOL_ADD, {"longer than 259 characters", "longer than 259 characters"},
+           [&](FileChooser& chooser) {
+               chooser.Type(IDC_BROWSEAPP_PARAMETERS, std::string(60, 'a'));
+               chooser.TypeFileName(program);
+               chooser.PressOpen();
+               EXPECT_TRUE(chooser.IsOpen());
+               chooser.Type(IDC_BROWSEAPP_PARAMETERS, std::string(57, 'a'));
+               chooser.PressOpen();
+               EXPECT_TRUE(chooser.IsOpen());
+               chooser.Type(IDC_BROWSEAPP_PARAMETERS, std::string(56, 'a'));
+               chooser.PressOpen();
+               EXPECT_FALSE(chooser.IsOpen());
+           });
     ASSERT_EQ(1, RowCount());
     EXPECT_EQ("\"" + program + "\" " + std::string(56, 'a'), Row(0).commandLine);
+    const std::string name = Row(0).name;
+    dialog.PressOk();
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
+                  {name, "\"" + program + "\" " + std::string(56, 'a')}}),
+              Stored());
 }
 
 TEST_F(SelectionDialog, TheFirstSelectionOnlyRecordsThePathLaterOnesProposeAName) {

@@ -45,6 +45,9 @@ TEST(CommandLine, MadeAndSplitAgainEveryProgramComesBackWhole) {
         {"blanks inside the parameters", "C:\\t.exe", "a  b   c", "\"C:\\t.exe\" a  b   c"},
         {"the longest that fits", std::string(200, 'p'), std::string(56, 'a'),
          "\"" + std::string(200, 'p') + "\" " + std::string(56, 'a')},
+        {"the longest quoted path alone", "C:\\a b" + std::string(251, 'x'), "",
+         "\"C:\\a b" + std::string(251, 'x') + "\""},
+        {"the longest bare path", std::string(259, 'p'), "", std::string(259, 'p')},
     };
     for (const Case& c : cases) {
         int fits = 0;
@@ -58,10 +61,16 @@ TEST(CommandLine, MadeAndSplitAgainEveryProgramComesBackWhole) {
 }
 
 TEST(CommandLine, WhatDoesNotFitGivesTheBareProgramAndSaysSo) {
-    // 200 + 60 + 3 quotes and blank = 263 characters.
+    // 200 + 60 + 3 quotes and blank = 263 characters; 200 + 57 + 3 = 260,
+    // one more than a stored command line holds.
+    for (size_t parameters : {60u, 57u}) {
+        int fits = 1;
+        EXPECT_EQ(std::string(200, 'p'),
+                  Made(std::string(200, 'p'), std::string(parameters, 'a'), &fits))
+            << parameters;
+        EXPECT_EQ(0, fits) << parameters;
+    }
     int fits = 1;
-    EXPECT_EQ(std::string(200, 'p'), Made(std::string(200, 'p'), std::string(60, 'a'), &fits));
-    EXPECT_EQ(0, fits);
     // A path with a blank that has no room left for its quotes.
     std::string full = "C:\\a b" + std::string(252, 'x');
     ASSERT_EQ(258u, full.size());

@@ -6,6 +6,7 @@
 #include "resources/chn_dir_page_ids.h"
 #include "tests/support/file_chooser.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -110,6 +111,25 @@ TEST_F(ShareToolPage, DeletingAsksFirstAndOnYesForgetsTheSelectionAtOnce) {
     // The buttons have nothing to work on now.
     Press(IDC_SHARETOOL_DELETE);
     Press(IDC_SHARETOOL_MODIFY);
+    EXPECT_EQ(1, RowCount());
+}
+
+TEST_F(ShareToolPage, TheDeleteQuestionOffersYesAndNoWithoutAnIcon) {
+    Seed("Monitor", "C:\\mon.exe");
+    ASSERT_NE(nullptr, Build());
+    SelectRow(0);
+    kt_test::ModalAnswerer answerer;
+    answerer.ExpectAndDo(kDeleteCaption, "'Monitor'", [](HWND question) {
+        EXPECT_NE(nullptr, GetDlgItem(question, IDYES));
+        EXPECT_NE(nullptr, GetDlgItem(question, IDNO));
+        EXPECT_EQ(nullptr, GetDlgItem(question, IDCANCEL));
+        // The message box's icon control shows no picture.
+        HWND icon = GetDlgItem(question, stc1);
+        EXPECT_TRUE(!icon || !SendMessageA(icon, STM_GETICON, 0, 0));
+        kt_test::PressButton(question, IDNO);
+    });
+    Press(IDC_SHARETOOL_DELETE);
+    answerer.Verify();
     EXPECT_EQ(1, RowCount());
 }
 

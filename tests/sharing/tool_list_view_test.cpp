@@ -226,6 +226,45 @@ TEST_F(ToolList, MovingTheFocusAloneKeepsTheSelectedTool) {
     EXPECT_TRUE(Enabled(IDC_SHARETOOL_DELETE));
 }
 
+TEST(ToolListSorted, TheSelectedToolIsTheOneDeletedByTheButtonOrTheKey) {
+    struct Case {
+        const char* what;
+        bool key;  // the Delete key, or the button
+    };
+    for (const Case& c : {Case{"button", false}, Case{"Delete key", true}}) {
+        SCOPED_TRACE(c.what);
+        kt_test::SharingWorld w;
+        w.Seed("Alpha", "C:\\z.exe");
+        w.Seed("Beta", "C:\\a.exe");
+        w.Seed("Gamma", "C:\\m.exe");
+        ASSERT_NE(nullptr, w.Build());
+        ASSERT_EQ((std::vector<std::string>{"Alpha", "Beta", "Gamma"}), w.Names());
+        w.SelectRow(0);
+        // Sorted by the program: Alpha moves to the end, still selected.
+        NMLISTVIEW click{};
+        click.hdr = {w.List(), IDC_SHARETOOL_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iItem = -1;
+        click.iSubItem = 1;
+        SendMessageA(w.page, WM_NOTIFY, IDC_SHARETOOL_LIST, reinterpret_cast<LPARAM>(&click));
+        ASSERT_EQ((std::vector<std::string>{"Beta", "Gamma", "Alpha"}), w.Names());
+        EXPECT_STREQ("Alpha", w.Page()->SelectedTool()->name);
+        EXPECT_EQ(2, w.Page()->SelectedIndex());
+        kt_test::ModalAnswerer answerer;
+        answerer.Expect("Confirm tool delete", "Are you sure you want to delete the item 'Alpha'?",
+                        IDYES);
+        if (c.key)
+            SendMessageA(w.List(), WM_KEYDOWN, VK_DELETE, 0);
+        else
+            w.Press(IDC_SHARETOOL_DELETE);
+        answerer.Verify();
+        EXPECT_EQ((std::vector<std::string>{"Beta", "Gamma"}), w.Names());
+        w.dialog.PressOk();
+        EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"Beta", "C:\\a.exe"},
+                                                                    {"Gamma", "C:\\m.exe"}}),
+                  w.Stored());
+    }
+}
+
 TEST(ToolIcon, TheDefaultToolIconIsOneSmallSixteenColourPicture) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDI_SHARETOOL_DEFAULT), RT_GROUP_ICON);
