@@ -13,6 +13,9 @@ const char kTemplate[] = "PLUGINDLG";
 constexpr int kPageNumber = 528;
 
 const char kChooserTitle[] = "Scan plug-in modules from";
+// Posted by the page to itself after a save: it comes back once the OK that
+// saved has been handled whole.
+constexpr UINT kOkHandled = WM_APP + 1;
 
 }  // namespace
 
@@ -47,7 +50,7 @@ int TPluginPage::Command(int id, unsigned code) {
             if (!checkList)
                 break;
             if (code == kCheckChanged && OnCheckChanged())
-                dirty = true;
+                Changed();
             else if (code == LBN_SELCHANGE)
                 OnSelChange();
             break;
@@ -62,7 +65,7 @@ int TPluginPage::Command(int id, unsigned code) {
 
 int TPluginPage::OnScan() {
     if (OpenDirDlg(this, scanDir, nullptr, kChooserTitle, 0, sizeof scanDir) && ScanDir(scanDir))
-        dirty = true;
+        Changed();
     return 1;
 }
 
@@ -71,19 +74,38 @@ int TPluginPage::Apply() {
     return 1;
 }
 
+void TPluginPage::Changed() {
+    dirty = true;
+    // A change comes from the user, after the OK that saved last.
+    savedThisOk = false;
+}
+
+int TPluginPage::Other(TMsg& msg) {
+    if (msg.message != kOkHandled)
+        return TConfigPage::Other(msg);
+    savedThisOk = false;
+    msg.result = 0;
+    return 1;
+}
+
 // An untouched page writes nothing: a registered plug-in whose module could
 // not be read just now (a share offline, a file locked) keeps its key. One
 // OK saves once, whether it comes as the apply notification, as IDOK, or
-// as both.
+// as both; a save that failed leaves the page changed, so that the next OK
+// tries it again.
 void TPluginPage::SaveIfChanged() {
-    if (dirty)
+    if (dirty && !savedThisOk)
         SavePlugins();
 }
 
 void TPluginPage::SavePlugins() {
-    dirty = false;
     TPageErrors errors(this);
-    store.Save(errors);
+    dirty = !store.Save(errors);
+    // Both ways in which an OK reaches the page are handled before the
+    // message loop takes the next message: until the note posted now comes
+    // back, this OK has saved. Without the note the next OK could never
+    // save again, so then nothing waits for it.
+    savedThisOk = PostMessageA(hwnd, kOkHandled, 0, 0) != FALSE;
 }
 
 TConfigPage* NewPluginPage(TWin* parent) {

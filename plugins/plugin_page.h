@@ -17,6 +17,7 @@ public:
     ~TPluginPage() override;
 
     int Command(int id, unsigned code) override;
+    int Other(TMsg& msg) override;
     // Reads the registered plug-ins and scans the product's directory.
     int InitDlg(int focusId) override;
     // Saves when the user changed something; never refuses.
@@ -38,7 +39,8 @@ public:
     void OnSelChange();
 
     int OnScan();
-    // Rebuilds the Plugins key and the help contents file from the list.
+    // Rebuilds the Plugins key and the help contents file from the list;
+    // the page stays changed unless all of it was written.
     void SavePlugins();
     void RemoveHelpIndexes() { store.RemoveHelpIndexes(); }
 
@@ -49,6 +51,7 @@ public:
     bool Dirty() const { return dirty; }
 
 private:
+    void Changed();
     void SaveIfChanged();
     void AppendRow(const char* name, int checked) override;
     bool RemoveRow(const char* name) override;
@@ -59,6 +62,8 @@ private:
     TPluginStore store{this};
     char fileName[MAX_PATH];
     bool dirty = false;
+    // A save ran during the OK being handled now.
+    bool savedThisOk = false;
 };
 
 TConfigPage* NewPluginPage(TWin* parent);

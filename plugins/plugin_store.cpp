@@ -42,6 +42,20 @@ bool Fits(const char* text, size_t size) {
     return strnlen(text, size) < size;
 }
 
+// Whether text fits a field of size bytes whole and holds no control
+// character: a line break in a help index would write lines of the
+// module's choosing into the contents file, and no later save would find
+// them again to take them out.
+bool FitsClean(const char* text, size_t size) {
+    if (!Fits(text, size))
+        return false;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+        if (*c < ' ')
+            return false;
+    }
+    return true;
+}
+
 // The name becomes a subkey of the Plugins key: an empty one would be the
 // key itself, and a "\" would make a path of keys.
 bool CanNameKey(const char* name) {
@@ -74,8 +88,9 @@ TPluginStore::~TPluginStore() {
 
 int TPluginStore::AddPlugin(const char* name, const char* file, const char* helpIndex,
                             int registered) {
-    if (!name || !file || !helpIndex || !Fits(name, kPluginNameSize) ||
-        !Fits(file, kPluginFileSize) || !Fits(helpIndex, kHelpIndexSize) || !CanNameKey(name))
+    if (!name || !file || !helpIndex || !FitsClean(name, kPluginNameSize) ||
+        !FitsClean(file, kPluginFileSize) || !FitsClean(helpIndex, kHelpIndexSize) ||
+        !CanNameKey(name))
         return 0;
     const int flags =
         registered ? kPluginListed | kPluginRegistered | kPluginChecked : kPluginListed;
@@ -212,7 +227,8 @@ int TPluginStore::ScanDir(const char* dir) {
     return changed;
 }
 
-void TPluginStore::Save(TErrorSink& errors) {
+int TPluginStore::Save(TErrorSink& errors) {
+    int saved = 0;
     // 1. The key, created when missing, and opened for all the save does
     // to it: a key that would take the deletions but not the new subkeys
     // would lose every installed plug-in.
@@ -224,16 +240,19 @@ void TPluginStore::Save(TErrorSink& errors) {
         // 2. The help lines of the plug-ins installed so far go.
         RemoveHelpIndexes();
         // 3. Every old subkey goes.
-        if (!DeleteOldSubkeys(key))
+        saved = DeleteOldSubkeys(key);
+        if (!saved)
             errors.Report(kCannotDeleteOld, kKindError);
         // 4. One subkey, and its help line, for each checked plug-in.
-        WriteCheckedPlugins(key, errors);
+        if (!WriteCheckedPlugins(key, errors))
+            saved = 0;
         // 5.
         RegCloseKey(key);
     }
     // 6. Korvane reads its plug-ins when it starts.
     if (FindWindowA(kKorvaneWindowClass, nullptr))
         errors.Report(kRestartKorvane, kKindWarning);
+    return saved;
 }
 
 void TPluginStore::RemoveHelpIndexes() {
@@ -257,17 +276,23 @@ int TPluginStore::DeleteOldSubkeys(HKEY key) {
     return allDeleted;
 }
 
-void TPluginStore::WriteCheckedPlugins(HKEY key, TErrorSink& errors) {
+int TPluginStore::WriteCheckedPlugins(HKEY key, TErrorSink& errors) {
     const int wanted = kPluginListed | kPluginChecked;
+    int allWritten = 1;
     for (TPluginRec* rec = plugins; rec; rec = rec->next) {
-        if ((rec->flags & wanted) != wanted || !WritePlugin(key, *rec, errors))
+        if ((rec->flags & wanted) != wanted)
             continue;
+        if (!WritePlugin(key, *rec, errors)) {
+            allWritten = 0;
+            continue;
+        }
         // Installed now: a later save in this session takes its help line
         // out again before it decides anew.
         rec->flags |= kPluginRegistered;
         if (rec->helpIndex[0])
             AddHelpIndex(rec->helpIndex);
     }
+    return allWritten;
 }
 
 int TPluginStore::WritePlugin(HKEY key, const TPluginRec& rec, TErrorSink& errors) {

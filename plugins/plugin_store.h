@@ -33,8 +33,8 @@ public:
     TPluginStore& operator=(const TPluginStore&) = delete;
 
     // Returns 1 when the plug-in was put on the list, 0 when it was ignored:
-    // a duplicate, or a text that does not fit its field or cannot name a
-    // registry key.
+    // a duplicate, or a text that does not fit its field, holds a control
+    // character or cannot name a registry key.
     int AddPlugin(const char* name, const char* file, const char* helpIndex, int registered);
     TPluginRec* FindListedPlugin(const char* name) const;
     // Marks the listed plug-in name checked or not; 0 when none is listed.
@@ -52,15 +52,17 @@ public:
     int ScanDir(const char* dir);
 
     // Rebuilds the Plugins key and the help contents file from the checked
-    // plug-ins; what it could not do goes to errors.
-    void Save(TErrorSink& errors);
+    // plug-ins; what it could not do goes to errors. Nonzero when the key
+    // holds exactly the checked plug-ins.
+    int Save(TErrorSink& errors);
     void RemoveHelpIndexes();
 
     TPluginRec* Plugins() const { return plugins; }
 
 private:
     int DeleteOldSubkeys(HKEY key);
-    void WriteCheckedPlugins(HKEY key, TErrorSink& errors);
+    // Nonzero when every checked plug-in was written.
+    int WriteCheckedPlugins(HKEY key, TErrorSink& errors);
     int WritePlugin(HKEY key, const TPluginRec& rec, TErrorSink& errors);
 
     TPluginRows* rows;

@@ -90,15 +90,16 @@ TEST_F(PluginList, TwoModulesOfOneNameInADirectoryListTheFirstTheSearchReturns) 
     EXPECT_STREQ(first.c_str(), Record("Twin")->file);
 }
 
-TEST_F(PluginList, TextsThatDoNotFitTheirFieldsOrNameNoKeyAreSkippedNotCut) {
+TEST_F(PluginList, TextsThatDoNotFitTheirFieldsHoldControlCharactersOrNameNoKeyAreSkipped) {
     struct Case {
         const char* module;
         bool listed;
     };
     const Case cases[] = {
-        {"pl_name255", true},   {"pl_name256", false},   {"pl_help2047", true},
-        {"pl_help2048", false}, {"pl_backslash", false}, {"pl_empty_name", false},
-        {"pl_gamma", true},  // a null help index is an empty one
+        {"pl_name255", true},       {"pl_name256", false},   {"pl_help2047", true},
+        {"pl_help2048", false},     {"pl_backslash", false}, {"pl_empty_name", false},
+        {"pl_gamma", true},                                  // a null help index is an empty one
+        {"pl_help_newline", false}, {"pl_name_tab", false},  // control characters
     };
     for (const Case& c : cases)
         CopyModule(productDir, c.module);
@@ -114,6 +115,37 @@ TEST_F(PluginList, TextsThatDoNotFitTheirFieldsOrNameNoKeyAreSkippedNotCut) {
     }
     if (const TPluginRec* rec = Record("Gamma")) {
         EXPECT_STREQ("", rec->helpIndex);
+    }
+}
+
+TEST(PluginListLongProductPath, ThePluginsBesideAProgramWithAPathOf256To259CharactersAreFound) {
+    const std::string program = "korvane.exe";
+    for (size_t length : {256u, 259u}) {
+        SCOPED_TRACE(length);
+        kt_test::PluginWorld w;
+        // Folders below the product directory until the program's path has
+        // length characters.
+        const size_t folderLength = length - program.size() - 1;
+        std::string relative;
+        for (size_t left = folderLength - w.productDir.Path().size(); left > 0;) {
+            size_t part = left > 101 ? 100 : left - 1;
+            ASSERT_GT(part, 0u);
+            relative += "\\" + std::string(part, 'd');
+            left -= part + 1;
+        }
+        relative.erase(0, 1);
+        w.productDir.Write(relative + "\\" + program, "MZ");
+        const std::string exe = w.productDir.File(relative + "\\" + program);
+        ASSERT_EQ(length, exe.size());
+        kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths",
+                              nullptr, exe.c_str());
+        const std::string module = w.productDir.File(relative + "\\a.dll");
+        ASSERT_TRUE(CopyFileA(kt_test::TestModule("pl_alpha").c_str(), module.c_str(), FALSE));
+        ASSERT_NE(nullptr, w.Build());
+        EXPECT_EQ((Names{"Alpha"}), w.Rows());
+        const TPluginRec* rec = w.Page()->FindListedPlugin("Alpha");
+        ASSERT_NE(nullptr, rec);
+        EXPECT_EQ(module, rec->file);
     }
 }
 

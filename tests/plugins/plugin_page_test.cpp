@@ -1,6 +1,7 @@
 // The Plug-ins page's save: an OK after a change rebuilds the Plugins key
 // and the help contents file from the checked rows; an OK that did not
 // touch the page writes nothing.
+#include "plugins/plugin_module.h"
 #include "plugins/plugin_page.h"
 #include "resources/plugin_page_ids.h"
 #include "tests/plugins/plugin_world.h"
@@ -223,7 +224,7 @@ TEST_F(PluginPage, WhileKorvaneRunsAnUntouchedPageWarnsOfNothing) {
     EXPECT_FALSE(dialog.DialogAlive());
 }
 
-TEST_F(PluginPage, EveryOkThatSavesWarnsAgainAndAnOkWithoutAChangeDoesNotSave) {
+TEST_F(PluginPage, EveryOkThatSavesWarnsAgainAndASaveIsRepeatedUntilItSucceeds) {
     kt_test::KorvaneWindow korvane;
     // The undeletable key keeps the dialog open after each save.
     Pin("Pinned");
@@ -241,10 +242,18 @@ TEST_F(PluginPage, EveryOkThatSavesWarnsAgainAndAnOkWithoutAChangeDoesNotSave) {
     EXPECT_EQ(oneSave, dialog.ErrorLines());
     EXPECT_TRUE(dialog.DialogAlive());
     EXPECT_EQ((std::vector<std::string>{"Pinned"}), Subkeys());
-    // Nothing changed since: no save, no warning, and the dialog ends.
+    // Nothing changed since, but the save did not succeed: the next OK, once
+    // the message loop has run, saves again.
+    kt_test::PumpUntil([] { return true; });
     dialog.PressOk();
-    EXPECT_FALSE(dialog.DialogAlive());
-    EXPECT_EQ((std::vector<std::string>{"Pinned"}), Subkeys());
+    EXPECT_EQ(oneSave, dialog.ErrorLines());
+    EXPECT_TRUE(dialog.DialogAlive());
+    // Saved whole at last: no save, no warning, and the dialog ends.
+    kt_test::DeleteRegTree(HKEY_LOCAL_MACHINE, Sub("Pinned").c_str());
+    kt_test::PumpUntil([] { return true; });
+    dialog.PressOk();
+    ASSERT_EQ((std::vector<std::string>{kRestart}), dialog.ErrorLines());
+    EXPECT_EQ((std::vector<std::string>{}), Subkeys());
 }
 
 TEST_F(PluginPage, OneOkSavesOnceWhetherItComesAsApplyOrIdokOrBoth) {
@@ -257,6 +266,81 @@ TEST_F(PluginPage, OneOkSavesOnceWhetherItComesAsApplyOrIdokOrBoth) {
     // The same OK reaching the page as a command too.
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ((std::vector<std::string>{kRestart}), dialog.ErrorLines());
+}
+
+TEST_F(PluginPage, ASaveThatFailedIsTriedAgainByTheNextOkButNotTwiceByOneOk) {
+    CopyModule(productDir, "pl_beta");
+    kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kPluginsKey);
+    const std::vector<std::string> cannotCreate{
+        "Plug-ins:  Cannot create registry key SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins"};
+    {
+        kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, kPluginsKey, kt_test::kDenyWritesAcl);
+        ASSERT_NE(nullptr, Build());
+        ClickCheck(RowOf("Beta"));
+        dialog.PressOk();
+        EXPECT_EQ(cannotCreate, dialog.ErrorLines());
+        EXPECT_TRUE(dialog.DialogAlive());
+        EXPECT_TRUE(Page()->Dirty());
+        // The same OK reaching the page as a command too: one report.
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(cannotCreate, dialog.ErrorLines());
+        EXPECT_TRUE(Subkeys().empty());
+    }
+    // The cause is gone; the next OK, nothing changed on the page, installs.
+    kt_test::PumpUntil([] { return true; });
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ((std::vector<std::string>{"Beta"}), Subkeys());
+    EXPECT_EQ(productDir.File("pl_beta.dll"), Stored("Beta"));
+}
+
+TEST_F(PluginPage, AHelpIndexWithALineBreakNeverReachesTheContentsFileOrTheRegistry) {
+    CopyModule(productDir, "pl_alpha");
+    CopyModule(productDir, "pl_help_newline");
+    contents.Write(kContents);
+    ASSERT_NE(nullptr, Build());
+    EXPECT_EQ((std::vector<std::string>{"Alpha"}), Rows());
+    // Everything listed is installed...
+    for (int row = 0; row < static_cast<int>(Rows().size()); ++row)
+        ClickCheck(row);
+    dialog.PressOk();
+    ASSERT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ((std::vector<std::string>{"Alpha"}), Subkeys());
+    EXPECT_EQ(
+        ":Base korvane.hlp>main\r\n:Title Korvane Help\r\n:Index Alpha Help=alpha.hlp\r\n"
+        "1 Getting started\r\n",
+        contents.Read());
+    // ...and, the dialog opened again, uninstalled.
+    ASSERT_NE(nullptr, Build());
+    for (int row = 0; row < static_cast<int>(Rows().size()); ++row)
+        ClickCheck(row);
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_TRUE(Subkeys().empty());
+    EXPECT_EQ(kContents, contents.Read());
+}
+
+TEST_F(PluginPage, APluginWhoseModulePathCannotBeWrittenIsReportedAndNotInstalled) {
+    // Alpha's old subkey stays (it has a subkey of its own) and takes no
+    // value: the save opens it, but cannot write the module's path.
+    Pin("Alpha");
+    kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, Sub("Alpha").c_str(), "D:(D;;0x2;;;WD)(A;;KA;;;WD)");
+    CopyModule(productDir, "pl_alpha");
+    contents.Write(kContents);
+    ASSERT_NE(nullptr, Build());
+    ClickCheck(RowOf("Alpha"));
+    dialog.PressOk();
+    EXPECT_EQ((std::vector<std::string>{kCannotDelete,
+                                        "Plug-ins:  Cannot write to registry key "
+                                        "SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins\\Alpha"}),
+              dialog.ErrorLines());
+    // Registry and contents file agree: Alpha is not installed.
+    EXPECT_EQ("(no value)", Stored("Alpha"));
+    EXPECT_EQ(kContents, contents.Read());
+    const TPluginRec* alpha = Page()->FindListedPlugin("Alpha");
+    ASSERT_NE(nullptr, alpha);
+    EXPECT_EQ(0, alpha->flags & kPluginRegistered);
+    EXPECT_TRUE(Page()->Dirty());
 }
 
 TEST_F(PluginPage, IdokReachingThePageSavesAChange) {

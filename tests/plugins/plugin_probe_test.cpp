@@ -35,8 +35,9 @@ TEST(PluginProbe, OnlyTheMarkerInTheUsEnglishBlockCountsAndNothingIsLoaded) {
         int marked;
     };
     const Case cases[] = {
-        {"pl_alpha", 1},    {"pl_v400", 1},       {"pl_refuses", 1},        {"pl_no_export", 1},
-        {"pl_unmarked", 0}, {"pl_other_name", 0}, {"pl_other_language", 0},
+        {"pl_alpha", 1},          {"pl_v400", 1},          {"pl_refuses", 1},
+        {"pl_no_export", 1},      {"pl_unmarked", 0},      {"pl_other_name", 0},
+        {"pl_other_language", 0}, {"pl_marker_suffix", 0},  // the marker with one more character
     };
     for (const Case& c : cases) {
         LoadWatcher watcher;
@@ -92,7 +93,8 @@ TEST_F(PluginScanProbe, AScanLoadsOnlyMarkedModulesAndListsOnlyValidOnes) {
     kt_test::TempDir dir;
     const char* modules[] = {"pl_alpha",          "pl_gamma",     "pl_unmarked",   "pl_other_name",
                              "pl_other_language", "pl_v400",      "pl_v501",       "pl_refuses",
-                             "pl_no_export",      "pl_null_name", "pl_empty_name", "pl_backslash"};
+                             "pl_no_export",      "pl_null_name", "pl_empty_name", "pl_backslash",
+                             "pl_marker_suffix"};
     for (const char* module : modules)
         kt_test::CopyModule(dir, module);
     ASSERT_NE(nullptr, Build());
@@ -104,7 +106,8 @@ TEST_F(PluginScanProbe, AScanLoadsOnlyMarkedModulesAndListsOnlyValidOnes) {
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ((std::vector<std::string>{"Alpha", "Gamma"}), rows);
-    for (const char* never : {"pl_unmarked", "pl_other_name", "pl_other_language"})
+    for (const char* never :
+         {"pl_unmarked", "pl_other_name", "pl_other_language", "pl_marker_suffix"})
         EXPECT_FALSE(watcher.Saw(std::string(never) + ".dll"))
             << never << " was loaded: " << watcher.List();
     for (const char* probed : {"pl_alpha", "pl_v400", "pl_v501", "pl_refuses", "pl_null_name"})
