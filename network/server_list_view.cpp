@@ -129,6 +129,12 @@ void TServerListView::UpdateItem(TRepositoryItem* record) {
     RedrawItems(index, index);
 }
 
+void TServerListView::ReportSelection() {
+    int selected = GetSelection();
+    page->OnSelectionChanged(selected >= 0 ? GetRecord(selected) : nullptr,
+                             selected >= 0 ? selected : -1);
+}
+
 TRepositoryItem* TServerListView::GetRecord(int index) const {
     return static_cast<TRepositoryItem*>(GetItemData(hwnd, index));
 }
@@ -142,8 +148,12 @@ int TServerListView::HandleNotify(NMHDR* header) {
             break;
         case LVN_COLUMNCLICK: {
             auto* info = reinterpret_cast<NMLISTVIEW*>(header);
-            if (info->iSubItem == kNameColumn)
+            if (info->iSubItem == kNameColumn) {
                 ColumnClick(info);
+                // Sorting moves the rows without a word to the page: it
+                // hears where the selected one stands now.
+                ReportSelection();
+            }
             break;
         }
         case LVN_ITEMCHANGED: {
@@ -152,7 +162,9 @@ int TServerListView::HandleNotify(NMHDR* header) {
                 page->OnSelectionChanged(reinterpret_cast<TRepositoryItem*>(info->lParam),
                                          info->iItem);
             else
-                page->OnSelectionChanged(nullptr, -1);
+                // A row lost its selection or only its focus (Ctrl+arrow):
+                // the page follows what the list shows selected now.
+                ReportSelection();
             break;
         }
         default:

@@ -39,6 +39,8 @@ public:
     enum Column { kNameColumn = 0, kPortColumn = 1, kSearchBaseColumn = 2 };
 
 private:
+    // Tells the page which row the list shows selected now.
+    void ReportSelection();
     void LoadImages();
     void InsertColumns();
 

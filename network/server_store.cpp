@@ -13,6 +13,8 @@ const char* const kPartKeys[kPartCount] = {
     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPPort",
     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPSearchBase",
 };
+// The three keys' parent.
+const char kToolsKey[] = "SOFTWARE\\Tavrel\\Korvane Tools";
 const char kValuePrefix[] = "Value";
 constexpr int kValueNameSize = 32;
 
@@ -122,6 +124,36 @@ void WriteItem(HKEY* keys, int number, const TRepositoryItem* record, TErrorSink
         ReportKey(errors, kCannotWrite, kSearchBasePart);
 }
 
+// Whether every part's key can be opened (or made) for all the save does to
+// it; each that cannot is reported. A save that deleted the other keys
+// first would lose their items without writing them back.
+bool CanOpenEveryKey(TErrorSink& errors) {
+    bool all = true;
+    for (int part = 0; part < kPartCount; ++part) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPartKeys[part], 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            ReportKey(errors, kCannotCreate, part);
+            all = false;
+            continue;
+        }
+        RegCloseKey(key);
+    }
+    return all;
+}
+
+// Whether a deleted key can be made again under the keys' parent; when not,
+// the keys are emptied of items in place instead of deleted.
+bool CanMakeKeysAgain() {
+    HKEY parent = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kToolsKey, 0, KEY_CREATE_SUB_KEY, &parent) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(parent);
+    return true;
+}
+
 }  // namespace
 
 void ReadServers(TServerSink& sink, TErrorSink& errors) {
@@ -172,11 +204,17 @@ void ReadServers(TServerSink& sink, TErrorSink& errors) {
 }
 
 void WriteServers(const TServerSource& source, TErrorSink& errors) {
-    // 1. The old store goes; a key that cannot go is emptied of items below.
+    // 1. Nothing goes unless all three keys can take the new list.
+    if (!CanOpenEveryKey(errors))
+        return;
+    // 2. The old store goes; a key that cannot go, or could not be made
+    // again, is emptied of items below.
+    const bool remake = CanMakeKeysAgain();
     bool deleted[kPartCount];
     for (int part = 0; part < kPartCount; ++part)
-        deleted[part] = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPartKeys[part]) == ERROR_SUCCESS;
-    // 2. Each key again, each failure reported.
+        deleted[part] =
+            remake && RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPartKeys[part]) == ERROR_SUCCESS;
+    // 3. Each key again, each failure reported.
     HKEY keys[kPartCount] = {};
     bool created = true;
     for (int part = 0; part < kPartCount; ++part) {
@@ -188,7 +226,7 @@ void WriteServers(const TServerSource& source, TErrorSink& errors) {
             created = false;
         }
     }
-    // 3. Only into all three: the records in the source's order.
+    // 4. Only into all three: the records in the source's order.
     if (created) {
         for (int part = 0; part < kPartCount; ++part) {
             if (!deleted[part])

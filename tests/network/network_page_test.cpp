@@ -394,11 +394,12 @@ bool SetKeyAcl(const char* path, const char* sddl) {
     return status == ERROR_SUCCESS;
 }
 
+const char kToolsKey[] = "SOFTWARE\\Tavrel\\Korvane Tools";
 // Everyone may do everything but write values and delete the key.
 const char kDenyWrites[] = "D:(D;;0x10002;;;WD)(A;;KA;;;WD)";
 const char kAllowAll[] = "D:(A;;KA;;;WD)";
 
-TEST_F(NetworkPage, AKeyThatDeniesWritesCannotBeCreatedAndNothingIsWritten) {
+TEST_F(NetworkPage, AKeyThatDeniesWritesCannotBeCreatedAndNothingIsWrittenOrTakenAway) {
     SeedOneOfEach();
     const std::string pinned = std::string(kPortKey) + "\\Pinned";
     kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, pinned.c_str());
@@ -412,10 +413,30 @@ TEST_F(NetworkPage, AKeyThatDeniesWritesCannotBeCreatedAndNothingIsWritten) {
     EXPECT_TRUE(dialog.DialogAlive());
     EXPECT_EQ((Values{"Cannot create registry key SOFTWARE\\Tavrel\\Korvane Tools\\LDAPPort"}),
               PageErrors());
-    // The other two keys were made again, and left empty.
-    EXPECT_EQ((Values{}), StoredValues(kServerKey));
-    EXPECT_EQ((Values{}), StoredValues(kSearchBaseKey));
+    // Nothing was taken away that could not be written back.
+    EXPECT_EQ((Values{"Value1=srv1", "Value2=C:\\Dirs", "Value3=MyApp.RM"}),
+              StoredValues(kServerKey));
+    EXPECT_EQ((Values{"Value1=o=org1"}), StoredValues(kSearchBaseKey));
     EXPECT_TRUE(SetKeyAcl(kPortKey, kAllowAll));
+    EXPECT_EQ((Values{"Value1=389", "Value3=com"}), StoredValues(kPortKey));
+}
+
+TEST_F(NetworkPage, AParentThatTakesNoNewKeysKeepsTheKeysAndTheSaveStillWrites) {
+    Seed(1, "srv1", "389", "o=org1");
+    Seed(2, "C:\\Old");
+    Seed(3, "C:\\Gone");
+    // The keys may be deleted, but not made again.
+    ASSERT_TRUE(SetKeyAcl(kToolsKey, "D:(D;;0x4;;;WD)(A;;KA;;;WD)"));
+    HKEY probe = nullptr;
+    ASSERT_EQ(ERROR_ACCESS_DENIED,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kToolsKey, 0, KEY_CREATE_SUB_KEY, &probe));
+    ASSERT_TRUE(Build());
+    Delete(2, "'C:\\Gone'", IDYES);
+    dialog.PressOk();
+    EXPECT_EQ((Values{}), PageErrors());
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_TRUE(SetKeyAcl(kToolsKey, kAllowAll));
+    ExpectStored({"Value1=srv1", "Value2=C:\\Old"}, {"Value1=389"}, {"Value1=o=org1"});
 }
 
 // Stands between the list window and its procedure: the moment the page
