@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,8 @@ const char kContents[] =
     "1 Getting started\r\n2 Channels=Channels\r\n";
 constexpr DWORD kExitTimeoutMs = 20000;
 constexpr int kRowHeight = 15;
+const char kErrorsTitle[] = "Korvane & Tools Configuration - Errors";
+constexpr int kErrorListId = 256;
 
 std::string SamplePlugin() {
 #ifdef KT_SAMPLE_PLUGIN_PATH
@@ -37,36 +40,62 @@ std::string SamplePlugin() {
 
 using PluginsProgram = kt_test::ProgramTest;
 
-TEST_F(PluginsProgram, CheckingTheSamplePluginAndOkInstallsIt) {
+// A copy of the program with the contents file beside it, and the sample
+// plug-in in the product's directory.
+struct SampleInstallation {
+    SampleInstallation() {
+        EXPECT_TRUE(CopyFileA(kt_test::WindowsPath(kt_test::ProgramTest::ExePath()).c_str(),
+                              exe.c_str(), FALSE));
+        program.Write("korvane.cnt", kContents);
+        EXPECT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
+        kt_test::SeedInstallation(channelDir.Path());
+        kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths",
+                              nullptr, product.File("korvane.exe").c_str());
+    }
+
     kt_test::TempDir program;
     kt_test::TempDir product;
     kt_test::TempDir channelDir;
     const std::string exe = program.File("ktconfig.exe");
-    ASSERT_TRUE(CopyFileA(kt_test::WindowsPath(ExePath()).c_str(), exe.c_str(), FALSE));
-    program.Write("korvane.cnt", kContents);
     const std::string plugin = product.File("ktsample.dll");
-    ASSERT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
-    kt_test::SeedInstallation(channelDir.Path());
-    kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths", nullptr,
-                          product.File("korvane.exe").c_str());
+};
 
+// The running program's dialog with its only plug-in row checked; null when
+// the page cannot be found.
+HWND CheckTheSample(const kt_test::ProgramRun& run) {
+    HWND dialog = run.WaitForWindow(kTitle);
+    EXPECT_NE(nullptr, dialog);
+    if (!dialog || !kt_test::WaitVisible(dialog))
+        return nullptr;
+    HWND page = kt_test::SelectPageHolding(dialog, IDC_PLUGIN_LIST);
+    EXPECT_NE(nullptr, page) << "no tree item shows the Plug-ins page";
+    if (!page)
+        return nullptr;
+    HWND list = GetDlgItem(page, IDC_PLUGIN_LIST);
+    EXPECT_EQ(1, SendMessageA(list, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, SendMessageA(list, LB_GETITEMDATA, 0, 0));
+    // A click on the row's check box.
+    LPARAM box = MAKELPARAM(5, kRowHeight / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, box);
+    SendMessageA(list, WM_LBUTTONUP, 0, box);
+    EXPECT_EQ(1, SendMessageA(list, LB_GETITEMDATA, 0, 0));
+    return dialog;
+}
+
+bool PressOk(HWND dialog) {
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK))) != FALSE;
+}
+
+TEST_F(PluginsProgram, CheckingTheSamplePluginAndOkInstallsIt) {
+    SampleInstallation installation;
+    const kt_test::TempDir& program = installation.program;
+    const std::string& plugin = installation.plugin;
     {
-        kt_test::ProgramRun run(exe);
-        HWND dialog = run.WaitForWindow(kTitle);
+        kt_test::ProgramRun run(installation.exe);
+        HWND dialog = CheckTheSample(run);
         ASSERT_NE(nullptr, dialog);
-        ASSERT_TRUE(kt_test::WaitVisible(dialog));
-        HWND page = kt_test::SelectPageHolding(dialog, IDC_PLUGIN_LIST);
-        ASSERT_NE(nullptr, page) << "no tree item shows the Plug-ins page";
-        HWND list = GetDlgItem(page, IDC_PLUGIN_LIST);
-        ASSERT_EQ(1, SendMessageA(list, LB_GETCOUNT, 0, 0));
-        EXPECT_EQ(0, SendMessageA(list, LB_GETITEMDATA, 0, 0));
-        // A click on the row's check box.
-        LPARAM box = MAKELPARAM(5, kRowHeight / 2);
-        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, box);
-        SendMessageA(list, WM_LBUTTONUP, 0, box);
-        EXPECT_EQ(1, SendMessageA(list, LB_GETITEMDATA, 0, 0));
-        ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK))));
+        ASSERT_TRUE(PressOk(dialog));
         DWORD code = STILL_ACTIVE;
         EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code));
         EXPECT_EQ(0u, code);
@@ -86,6 +115,39 @@ TEST_F(PluginsProgram, CheckingTheSamplePluginAndOkInstallsIt) {
         ":Index Korvane Sample=ktsample.hlp\r\n1 Getting started\r\n2 Channels=Channels\r\n",
         program.Read("korvane.cnt"));
     EXPECT_FALSE(program.Exists("korvane.new"));
+}
+
+TEST_F(PluginsProgram, AnInstallThatFailedIsDoneByTheNextOkAndTheProgramEndsWithZero) {
+    SampleInstallation installation;
+    kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kPluginsKey);
+    kt_test::ProgramRun run(installation.exe);
+    {
+        // The key refuses the save for real.
+        kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, kPluginsKey, kt_test::kDenyWritesAcl);
+        HWND dialog = CheckTheSample(run);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(PressOk(dialog));
+        HWND errors = run.WaitForWindow(kErrorsTitle);
+        ASSERT_NE(nullptr, errors) << "the failed save showed no error window";
+        ASSERT_TRUE(kt_test::WaitVisible(errors));
+        EXPECT_EQ(std::vector<std::string>{"Plug-ins:  Cannot create registry key "
+                                           "SOFTWARE\\Tavrel\\Korvane\\6.4\\Plugins"},
+                  kt_test::ListBoxLines(GetDlgItem(errors, kErrorListId)));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+    }
+    // The cause removed, the same dialog's OK installs the plug-in.
+    HWND dialog = run.WaitForWindow(kTitle);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PressOk(dialog));
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs, &code)) << "the second OK did not end it";
+    EXPECT_EQ(0u, code);
+    std::string path;
+    EXPECT_TRUE(kt_test::ReadRegValue(
+        HKEY_LOCAL_MACHINE, std::string(kPluginsKey) + "\\" + kSampleName, nullptr, &path));
+    EXPECT_EQ(installation.plugin, path);
+    EXPECT_NE(std::string::npos,
+              installation.program.Read("korvane.cnt").find(":Index Korvane Sample=ktsample.hlp"));
 }
 
 }  // namespace
