@@ -255,6 +255,31 @@ TEST_F(NetworkPage, AfterSortingDeleteRemovesTheSelectedItemWhereverItMoved) {
     EXPECT_EQ(2, TRepositoryItem::LiveCount());
 }
 
+TEST_F(NetworkPage, ASortOrAFocusMoveKeepsTheSelectedItemAndItsRow) {
+    SeedOneOfEach();
+    ASSERT_TRUE(Build());
+    SelectRow(0);
+    TRepositoryItem* srv1 = Page()->GetSelected();
+    ASSERT_NE(nullptr, srv1);
+    // Sorted by name, srv1 is the last row.
+    ClickHeader(0);
+    EXPECT_EQ(srv1, Page()->GetSelected());
+    EXPECT_EQ(2, Page()->GetSelectedIndex());
+    // What Ctrl+Up does: the focus moves on, the selection stays.
+    LVITEMA focus{};
+    focus.stateMask = LVIS_FOCUSED;
+    focus.state = LVIS_FOCUSED;
+    SendMessageA(ListWindow(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    EXPECT_EQ(srv1, Page()->GetSelected());
+    EXPECT_EQ(2, Page()->GetSelectedIndex());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_NETWORK_DELETE)));
+    // The Delete key asks for the selected item.
+    kt_test::ModalAnswerer answerer;
+    answerer.Expect(kDeleteCaption, "'srv1:389:o=org1'", IDNO);
+    SendMessageA(ListWindow(), WM_KEYDOWN, VK_DELETE, 0);
+    answerer.Verify();
+}
+
 TEST_F(NetworkPage, AQuestionLongerThanItsBufferIsCutThere) {
     const std::string field(2046, 'f');
     Seed(1, field.c_str(), field.c_str(), field.c_str());

@@ -279,6 +279,24 @@ TEST_F(ShareToolPage, AKeyThatDeniesWritesIsOneErrorAndLosesNoTool) {
     EXPECT_FALSE(DirtySet());
 }
 
+TEST_F(ShareToolPage, ASaveThatFailedIsTriedAgainByTheNextOk) {
+    Seed("Monitor", "C:\\mon.exe");
+    Seed("Notes", "C:\\notes.exe");
+    {
+        kt_test::KeyAcl denied(HKEY_LOCAL_MACHINE, kLaunchKey, kt_test::kDenyWritesAcl);
+        ASSERT_NE(nullptr, Build());
+        DeleteRow(1, IDYES);
+        dialog.PressOk();
+        ASSERT_TRUE(dialog.DialogAlive());
+        EXPECT_EQ((Launch{{"Monitor", "C:\\mon.exe"}, {"Notes", "C:\\notes.exe"}}), Stored());
+    }
+    // The cause is gone; nothing changed on the page, and the next OK writes.
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ((Launch{{"Monitor", "C:\\mon.exe"}}), Stored());
+    EXPECT_TRUE(DirtySet());
+}
+
 TEST_F(ShareToolPage, ToolsThatCannotBeWrittenAreReportedOneByOneAndDirtyIsSet) {
     // Under a volatile key no lasting subkey can be made.
     HKEY launch;
