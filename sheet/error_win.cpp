@@ -88,19 +88,20 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
 TErrorWin::~TErrorWin() {
     if (current == this)
         current = nullptr;
-    // A window of warnings only stood in for the hidden dialog: closing it
-    // is the end of the run.
-    if (!hasErrors && TApp::TheApp && TApp::TheApp->mainWin) {
+    // A window of warnings only that the user saw stood in for the hidden
+    // dialog: closing it is the end of the run. One never shown (or never
+    // created, which ends here in the middle of a page's save) ends nothing.
+    if (shown && !hasErrors && TApp::TheApp && TApp::TheApp->mainWin) {
         HWND main = TApp::TheApp->mainWin->GetHandle();
         if (main && IsWindow(main))
             SendMessageA(main, WM_CLOSE, 0, 0);
     }
 }
 
-void TErrorWin::AddError(const char* pageName, const char* text, int kind) {
-    // Without its list the window can hold nothing; the report is dropped.
+int TErrorWin::AddError(const char* pageName, const char* text, int kind) {
+    // Without its list the window can hold nothing.
     if (!listBox || !listBox->GetHandle())
-        return;
+        return 0;
     const char* name = pageName ? pageName : "";
     const char* message = text ? text : "";
     size_t size = std::strlen(name) + std::strlen(message) + kLineSlack;
@@ -108,19 +109,20 @@ void TErrorWin::AddError(const char* pageName, const char* text, int kind) {
     if (!line) {
         MessageBoxA(hwnd, "TCHAR array memory allocation error", "KT&C: TErrorWin::AddError",
                     MB_OK);
-        return;
+        return 1;
     }
     std::snprintf(line, size, "%s:  %s", name, message);
     int index = listBox->AddString(line);
     std::free(line);
     if (index < 0)
-        return;
+        return 0;
     // Each line remembers its kind, so that the window can tell again whether
     // it holds an error once some lines are gone.
     listBox->SetItemData(index, kind != 0);
     ++lineCount;
     if (kind != 0)
         hasErrors = 1;
+    return 1;
 }
 
 int TErrorWin::Display() {
@@ -130,6 +132,7 @@ int TErrorWin::Display() {
     std::snprintf(caption, sizeof caption, kTitle, hasErrors ? "Errors" : "Warnings");
     SetWindowTextA(hwnd, caption);
     ShowWindow(hwnd, SW_SHOW);
+    shown = true;
     shownCount = lineCount;
     return hasErrors;
 }
@@ -140,6 +143,7 @@ void TErrorWin::ForgetShown() {
     // Hidden, not destroyed: destroying a window without errors would end
     // the run.
     ShowWindow(hwnd, SW_HIDE);
+    shown = false;
     if (!listBox || !listBox->GetHandle())
         return;
     for (; shownCount > 0; --shownCount) {

@@ -18,6 +18,41 @@ using kt_test::StandInPages;
 using Lines = std::vector<std::string>;
 
 const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+const Lines kApplyOrder = {"Network",       "Channel files",   "Settings", "Plug-ins",
+                           "Max. channels", "Channel sharing", "Korvane"};
+
+// While it lives, no window of one class can be created on this thread: the
+// system refuses it as it refuses a window when its desktop heap is spent.
+class WindowCreationVeto {
+public:
+    explicit WindowCreationVeto(const char* className) {
+        refused = className;
+        hook = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+        EXPECT_TRUE(hook) << "cannot hook the thread (error " << GetLastError() << ")";
+    }
+    ~WindowCreationVeto() {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        refused = nullptr;
+    }
+    WindowCreationVeto(const WindowCreationVeto&) = delete;
+    WindowCreationVeto& operator=(const WindowCreationVeto&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        char className[64] = "";
+        if (code == HCBT_CREATEWND && refused &&
+            GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+            lstrcmpiA(className, refused) == 0)
+            return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static const char* refused;
+    HHOOK hook = nullptr;
+};
+
+const char* WindowCreationVeto::refused = nullptr;
 const char kErrorsCaption[] = "Korvane & Tools Configuration - Errors";
 const char kWarningsCaption[] = "Korvane & Tools Configuration - Warnings";
 constexpr int kListId = 256;
@@ -332,7 +367,7 @@ TEST_F(ErrorWinTest, WindowThatCannotBeAllocatedLosesTheReportAndTheNextOneTries
     EXPECT_EQ((Lines{"Network:  kept"}), fixture.ErrorLines());
 }
 
-TEST_F(ErrorWinTest, WindowWithoutItsListDropsReportsAndOkClosesTheDialog) {
+TEST_F(ErrorWinTest, WindowWithoutItsListShowsReportsInABoxAndOkClosesTheDialog) {
     ASSERT_TRUE(Build());
     kt_test::ModalAnswerer answerer;
     answerer.Expect("KT&C: TErrorWin::TErrorWin", "TErrorListBox memory allocation error", IDOK);
@@ -343,13 +378,73 @@ TEST_F(ErrorWinTest, WindowWithoutItsListDropsReportsAndOkClosesTheDialog) {
     ASSERT_TRUE(listless.GetHandle());
     EXPECT_EQ(nullptr, listless.GetListBox());
     TErrorWin::SetCurrent(&listless);
+    // The window cannot keep the report; the user reads it at once.
+    answerer.Expect("KT&C Error", "nowhere to go", IDOK);
     AddError(fixture.Page("Network"), "nowhere to go", 1);
+    answerer.Verify();
     EXPECT_EQ(0, listless.LineCount());
     // Holding no line, it must not stand in for the dialog: OK ends it.
     fixture.PressOk();
     EXPECT_FALSE(fixture.DialogAlive());
     EXPECT_FALSE(IsWindowVisible(listless.GetHandle()));
     DestroyWindow(listless.GetHandle());
+}
+
+TEST(ErrorWinUncreatable, AReportDuringOkIsShownInABoxAndEveryPageStillSaves) {
+    struct Case {
+        const char* what;
+        int kind;
+        bool dialogStays;
+    };
+    const Case cases[] = {{"an error keeps the dialog open for another try", 1, true},
+                          {"a warning, once read, lets the OK end the dialog", 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kt_test::RegistrySandbox sandbox;
+        StandInPages pages;
+        kt_test::ConfigDialogFixture world;
+        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        ASSERT_TRUE(world.Build());
+        ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+        int kind = c.kind;
+        StandInPages::onApply["Plug-ins"] = [kind](kt_test::TStandInPage* page) {
+            AddError(page, "Plug-in key not written", kind);
+            // The page goes on with its save after the report.
+            StandInPages::events.push_back(page->name + " saved");
+        };
+        StandInPages::events.clear();
+        {
+            kt_test::ModalAnswerer answerer;
+            answerer.Expect("KT&C Error", "Plug-in key not written", IDOK);
+            WindowCreationVeto veto("ErrorWindow");
+            world.PressOk();
+            answerer.Verify();
+        }
+        EXPECT_EQ(kApplyOrder, StandInPages::PagesThatGot(" apply"));
+        EXPECT_EQ((Lines{"Plug-ins"}), StandInPages::PagesThatGot(" saved"));
+        EXPECT_EQ(nullptr, world.ErrorWindow());
+        EXPECT_EQ(c.dialogStays, world.DialogAlive());
+        if (!c.dialogStays) {
+            EXPECT_EQ(0, TApp::TheApp->exitCode);
+            continue;
+        }
+        EXPECT_TRUE(world.DialogVisible());
+        // The next OK in which nothing is reported ends the dialog.
+        StandInPages::onApply.clear();
+        world.PressOk();
+        EXPECT_FALSE(world.DialogAlive());
+        EXPECT_EQ(0, TApp::TheApp->exitCode);
+    }
+}
+
+TEST_F(ErrorWinTest, AWarningsWindowNeverShownEndsNothingWhenItGoes) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Settings"), "only a warning", 0);
+    ASSERT_TRUE(fixture.ErrorWindow());
+    DestroyWindow(fixture.ErrorWindow());
+    EXPECT_EQ(nullptr, fixture.ErrorWindow());
+    EXPECT_TRUE(fixture.DialogAlive());
+    EXPECT_TRUE(fixture.DialogVisible());
 }
 
 }  // namespace
