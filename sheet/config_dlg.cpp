@@ -4,6 +4,7 @@
 #include "sheet/config_page.h"
 #include "sheet/error_win.h"
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 #include <cstddef>
 #include <cstring>
@@ -120,9 +121,15 @@ TConfigDlg::TConfigDlg() : TTreeSheet(nullptr, kTemplateName, kDefaultPosition, 
     if (!Create())
         return;
     SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
+    // The template's logo grows with the dialog's font; its picture does not
+    // by itself.
+    logo = ScaleStaticBitmap(FindBitmapStatic(hwnd));
 }
 
 TConfigDlg::~TConfigDlg() {
+    // The logo control goes with the dialog and never draws it again.
+    if (logo)
+        DeleteObject(logo);
     if (TApp::TheApp) {
         // Nothing may reach this object through the application any more.
         if (TApp::TheApp->mainWin == this)
