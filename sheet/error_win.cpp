@@ -1,6 +1,7 @@
 #include "sheet/error_win.h"
 
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@ constexpr int kLeftOffset = 60;
 constexpr int kTopOffset = 120;
 constexpr int kLargeIcon = 1;
 constexpr int kSmallIcon = 2;
+constexpr int kFontPixels = 10;
 constexpr DWORD kListStyle = WS_BORDER | WS_VSCROLL | LBS_USETABSTOPS | LBS_NOTIFY;
 
 }  // namespace
@@ -34,7 +36,8 @@ TErrorListBox::TErrorListBox(TWin* parentWin) : TListBox(parentWin, kListId, kLi
     client = parentWin;
     MoveWindow(hwnd, client.left, client.top, client.Width(), client.Height(), FALSE);
     LOGFONTA face{};
-    face.lfHeight = -10;
+    // 10 pixels at 96 DPI, grown with the screen as the dialog's font is.
+    face.lfHeight = -ScaleToScreen(kFontPixels);
     face.lfWeight = FW_NORMAL;
     face.lfCharSet = ANSI_CHARSET;
     face.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -76,10 +79,17 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
     if (!Create())
         return;
     SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
-    listBox = NewWindowObject<TErrorListBox>(this);
+    listBox = new TErrorListBox(this);
     if (!listBox) {
         MessageBoxA(hwnd, "TErrorListBox memory allocation error", "KT&C: TErrorWin::TErrorWin",
                     MB_OK);
+        return;
+    }
+    if (!listBox->GetHandle()) {
+        // Memory was there, the window was not: the reports go to message
+        // boxes (AddError answers 0), with no word of memory.
+        delete listBox;
+        listBox = nullptr;
         return;
     }
     SetFocus(listBox->GetHandle());

@@ -390,6 +390,25 @@ TEST_F(ErrorWinTest, WindowWithoutItsListShowsReportsInABoxAndOkClosesTheDialog)
     DestroyWindow(listless.GetHandle());
 }
 
+TEST_F(ErrorWinTest, AListThatCannotBeCreatedSendsTheReportsToMessageBoxes) {
+    ASSERT_TRUE(Build());
+    kt_test::ModalAnswerer answerer;
+    // Not a word of memory: the memory was there.
+    answerer.Expect("KT&C Error", "first report", IDOK).Expect("KT&C Error", "second report", IDOK);
+    {
+        WindowCreationVeto veto("ListBox");
+        AddError(fixture.Page("Network"), "first report", 1);
+    }
+    ASSERT_TRUE(fixture.ErrorWindow());
+    EXPECT_EQ(nullptr, TErrorWin::Current()->GetListBox());
+    AddError(fixture.Page("Settings"), "second report", 0);
+    answerer.Verify();
+    EXPECT_EQ(0, TErrorWin::Current()->LineCount());
+    // Both were read; an OK that reports nothing ends the dialog.
+    fixture.PressOk();
+    EXPECT_FALSE(fixture.DialogAlive());
+}
+
 TEST(ErrorWinUncreatable, AReportDuringOkIsShownInABoxAndEveryPageStillSaves) {
     struct Case {
         const char* what;

@@ -1,6 +1,8 @@
 #include "resources/network_page_ids.h"
 #include "resources/share_tool_page_ids.h"
 #include "sharing/tool_item.h"
+#include "sheet/config_dlg.h"
+#include "sheet/config_page.h"
 #include "tests/support/config_dialog.h"
 #include "tests/support/process.h"
 #include "tests/support/program_copy.h"
@@ -24,6 +26,7 @@ const char kDesktopKey[] = "Control Panel\\Desktop";
 const char kLogPixels[] = "LogPixels";
 const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
 const char kLaunchKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";
+constexpr int kErrorListId = 256;
 const char* const kNetworkKeys[] = {"SOFTWARE\\Tavrel\\Korvane Tools\\LDAPServer",
                                     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPPort",
                                     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPSearchBase"};
@@ -182,9 +185,16 @@ TEST(ScreenScaleChild, DISABLED_PrintsThePictureSizes) {
     ReleaseDC(nullptr, screen);
     RECT dialog{};
     GetClientRect(fixture.DialogWindow(), &dialog);
-    std::printf("\ndpi=%d\ndialog-width=%ld\nlogo=%s\nservers=%s\ntools=%s\ntool-image=%s\n", dpi,
-                dialog.right, PictureSize(logo).c_str(), IconSize(servers).c_str(),
-                IconSize(tools).c_str(), ImageColour(tools, tool->image).c_str());
+    AddError(fixture.Page("Network"), "a line to read", 1);
+    HWND lines = GetDlgItem(fixture.ErrorWindow(), kErrorListId);
+    LOGFONTA errorFont{};
+    auto font = reinterpret_cast<HFONT>(SendMessageA(lines, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(font && GetObjectA(font, sizeof errorFont, &errorFont));
+    std::printf(
+        "\ndpi=%d\ndialog-width=%ld\nlogo=%s\nservers=%s\ntools=%s\ntool-image=%s\n"
+        "error-font=%ld\n",
+        dpi, dialog.right, PictureSize(logo).c_str(), IconSize(servers).c_str(),
+        IconSize(tools).c_str(), ImageColour(tools, tool->image).c_str(), errorFont.lfHeight);
     std::fflush(stdout);
 }
 
@@ -231,18 +241,19 @@ private:
     DWORD saved = 0;
 };
 
-TEST(ScreenScale, LogoAndListPicturesGrowWithTheScreen) {
+TEST(ScreenScale, PicturesAndTheErrorListFontGrowWithTheScreen) {
     struct Case {
         int dpi;
         const char* logo;
         const char* servers;
         const char* tools;
         const char* toolImage;  // the program's own image of the list's size
+        const char* errorFont;  // the error window's character height
     };
     const Case cases[] = {
-        {96, "94x16", "16x14", "16x16", "red"},
-        {144, "141x24", "24x21", "24x24", "green"},
-        {192, "188x32", "32x28", "32x32", "blue"},
+        {96, "94x16", "16x14", "16x16", "red", "-10"},
+        {144, "141x24", "24x21", "24x24", "green", "-15"},
+        {192, "188x32", "32x28", "32x32", "blue", "-20"},
     };
     char self[MAX_PATH];
     ASSERT_TRUE(GetModuleFileNameA(nullptr, self, sizeof self));
@@ -264,6 +275,7 @@ TEST(ScreenScale, LogoAndListPicturesGrowWithTheScreen) {
         EXPECT_EQ(c.servers, kt_test::Field(output, "servers"));
         EXPECT_EQ(c.tools, kt_test::Field(output, "tools"));
         EXPECT_EQ(c.toolImage, kt_test::Field(output, "tool-image"));
+        EXPECT_EQ(c.errorFont, kt_test::Field(output, "error-font"));
         // The pictures grow as much as the dialog around them.
         int width = std::atoi(kt_test::Field(output, "dialog-width").c_str());
         if (c.dpi == 96)
