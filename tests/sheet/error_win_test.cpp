@@ -57,6 +57,14 @@ const char kErrorsCaption[] = "Korvane & Tools Configuration - Errors";
 const char kWarningsCaption[] = "Korvane & Tools Configuration - Warnings";
 constexpr int kListId = 256;
 
+// An OK in which no page reports anything ends the dialog, and the run with 0.
+void ExpectAQuietOkEndsTheDialog(kt_test::ConfigDialogFixture& dialog) {
+    StandInPages::onApply.clear();
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ(0, TApp::TheApp->exitCode);
+}
+
 class ErrorWinTest : public ::testing::Test {
 protected:
     TConfigDlg* Build() {
@@ -141,10 +149,7 @@ TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenAndEachOkShowsOnlyItsOwnReports) {
     EXPECT_TRUE(ErrorWindowVisible());
     EXPECT_EQ((Lines{"Plug-ins:  Plug-in key not written"}), fixture.ErrorLines());
     // An OK in which nothing is reported closes the dialog.
-    StandInPages::onApply.clear();
-    fixture.PressOk();
-    EXPECT_FALSE(fixture.DialogAlive());
-    EXPECT_EQ(0, TApp::TheApp->exitCode);
+    ExpectAQuietOkEndsTheDialog(fixture);
 }
 
 TEST_F(ErrorWinTest, AReportMadeWhileTheWindowIsOnScreenIsShownByTheNextOk) {
@@ -182,10 +187,7 @@ TEST_F(ErrorWinTest, ARefusalWithAnErrorShowsTheWindowBesideTheOpenDialog) {
               fixture.ErrorLines());
     // Corrected: nothing refuses and nothing is reported, the dialog ends.
     StandInPages::refusing.clear();
-    StandInPages::onApply.clear();
-    fixture.PressOk();
-    EXPECT_FALSE(fixture.DialogAlive());
-    EXPECT_EQ(0, TApp::TheApp->exitCode);
+    ExpectAQuietOkEndsTheDialog(fixture);
 }
 
 TEST(ErrorWinRefusal, ARefusalThatLeftNoErrorShowsNothing) {
@@ -449,10 +451,7 @@ TEST(ErrorWinUncreatable, AReportDuringOkIsShownInABoxAndEveryPageStillSaves) {
         }
         EXPECT_TRUE(world.DialogVisible());
         // The next OK in which nothing is reported ends the dialog.
-        StandInPages::onApply.clear();
-        world.PressOk();
-        EXPECT_FALSE(world.DialogAlive());
-        EXPECT_EQ(0, TApp::TheApp->exitCode);
+        ExpectAQuietOkEndsTheDialog(world);
     }
 }
 
