@@ -65,6 +65,21 @@ void ExpectAQuietOkEndsTheDialog(kt_test::ConfigDialogFixture& dialog) {
     EXPECT_EQ(0, TApp::TheApp->exitCode);
 }
 
+// A dialog of stand-in pages of its own, for one case of a table, shown as
+// the user sees it.
+struct ShownDialog {
+    ShownDialog() {
+        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        built = world.Build() != nullptr;
+        if (built)
+            ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+    }
+    kt_test::RegistrySandbox sandbox;
+    StandInPages pages;
+    kt_test::ConfigDialogFixture world;
+    bool built = false;
+};
+
 class ErrorWinTest : public ::testing::Test {
 protected:
     TConfigDlg* Build() {
@@ -198,12 +213,9 @@ TEST(ErrorWinRefusal, ARefusalThatLeftNoErrorShowsNothing) {
     const Case cases[] = {{"no report at all", -1}, {"a warning from a page's button", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        kt_test::RegistrySandbox sandbox;
-        StandInPages pages;
-        kt_test::ConfigDialogFixture world;
-        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
-        ASSERT_TRUE(world.Build());
-        ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+        ShownDialog shown;
+        ASSERT_TRUE(shown.built);
+        kt_test::ConfigDialogFixture& world = shown.world;
         if (c.earlierKind >= 0)
             AddError(world.Page("Settings"), "directory not found", c.earlierKind);
         StandInPages::refusing = {"Channel files"};
@@ -421,12 +433,9 @@ TEST(ErrorWinUncreatable, AReportDuringOkIsShownInABoxAndEveryPageStillSaves) {
                           {"a warning, once read, lets the OK end the dialog", 0, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        kt_test::RegistrySandbox sandbox;
-        StandInPages pages;
-        kt_test::ConfigDialogFixture world;
-        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
-        ASSERT_TRUE(world.Build());
-        ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+        ShownDialog shown;
+        ASSERT_TRUE(shown.built);
+        kt_test::ConfigDialogFixture& world = shown.world;
         int kind = c.kind;
         StandInPages::onApply["Plug-ins"] = [kind](kt_test::TStandInPage* page) {
             AddError(page, "Plug-in key not written", kind);
