@@ -263,7 +263,9 @@ private:
             program = program.substr(0, program.find('"'));
             HICON small = nullptr;
             int image = 0;
-            if (ExtractIconExA(program.c_str(), 0, nullptr, &small, 1) > 0 && small) {
+            UINT id = 0;
+            UINT made = PrivateExtractIconsA(program.c_str(), 0, 16, 16, &small, &id, 1, 0);
+            if (made > 0 && made != static_cast<UINT>(-1) && small) {
                 image = ImageList_ReplaceIcon(toolImages, -1, small);
                 DestroyIcon(small);
             }

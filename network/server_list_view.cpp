@@ -4,6 +4,7 @@
 #include "network/string_util.h"
 #include "resources/network_page_ids.h"
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ TServerListView::~TServerListView() {
 }
 
 void TServerListView::LoadImages() {
-    images = ImageList_Create(kIconWidth, kIconHeight, ILC_MASK, kInitialImages, 0);
+    images = ImageList_Create(ScaleToScreen(kIconWidth), ScaleToScreen(kIconHeight), ILC_MASK,
+                              kInitialImages, 0);
     if (!images)
         return;
     struct {
@@ -64,10 +66,9 @@ void TServerListView::LoadImages() {
         {IDI_NETWORK_RESOURCE_MANAGER, &resourceManagerImage},
     };
     for (const auto& icon : icons) {
-        // At its own size: LoadIcon would stretch the 14 rows to the
+        // At the list's size: LoadIcon would stretch the 14 rows to the
         // system's large icon height and back.
-        auto handle = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(icon.resource),
-                                                    IMAGE_ICON, kIconWidth, kIconHeight, 0));
+        HICON handle = LoadScreenIcon(AppInstance(), icon.resource, kIconWidth, kIconHeight);
         if (!handle)
             continue;
         *icon.index = ImageList_ReplaceIcon(images, -1, handle);

@@ -6,7 +6,9 @@
 # screenshot of the dialog window and closes it with Cancel.
 #
 #   bash scripts/run.sh --pictures   pictures of every page, from a fresh
-#                                    sample prefix, into docs/pictures/
+#                                    sample prefix, into docs/pictures/, and
+#                                    the Network page at 192 DPI
+#   KT_DPI=192 bash scripts/run.sh   the screen's DPI (LogPixels) of the run
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -25,6 +27,8 @@ if [ "$KT_WINE_BITS" = 64 ]; then
     screenshot=$build/ktconfig-screenshot.png
 fi
 export WINEPREFIX=$build/wineprefix-run WINEDEBUG=-all
+# The sample scripts take the built plug-ins from the same build.
+export KT_BUILD_DIR=$build
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "${1:-}" = --pictures ] || [ "${2:-}" = --pictures ]; then
     export WINEPREFIX=$build/wineprefix-pictures
@@ -56,6 +60,14 @@ seed_prefix() {
 # for managed ones.
 set_managed() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f \
+        >/dev/null 2>&1
+    wineserver -w
+}
+
+# The screen's DPI (LogPixels) for the programs started from now on: Wine
+# takes it from the user's desktop settings when a program starts.
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
         >/dev/null 2>&1
     wineserver -w
 }
@@ -117,11 +129,33 @@ take_pictures() {
         echo "Picture: docs/pictures/${pages[$i]}.png"
     done
     cancel_program
+    take_picture_at_dpi 192 1
+}
+
+# Inside Xvfb: the picture of one page (the tree's first page and that many
+# Down keys) at another screen DPI. The program is DPI-aware: its dialog,
+# fonts and pictures grow with the screen's scale.
+take_picture_at_dpi() {
+    local dpi=$1 downs=$2 code=0 k
+    local name=${pages[$downs]}-${dpi}dpi.png
+    set_dpi "$dpi"
+    start_program
+    xdotool windowfocus --sync "$dialog"
+    for ((k = 0; k < downs; k++)); do
+        xdotool key --window "$dialog" Down
+        sleep 0.5
+    done
+    import -window "$dialog" "$pictures/$name"
+    echo "Picture: docs/pictures/$name"
+    cancel_program || code=$?
+    set_dpi 96
+    return "$code"
 }
 
 if [ "${1:-}" = --inside-display ]; then
     bash scripts/wine-prefix.sh
     seed_prefix
+    if [ -n "${KT_DPI:-}" ]; then set_dpi "$KT_DPI"; fi
     case "${2:-}" in
         --headless) run_headless ;;
         --pictures) take_pictures ;;

@@ -2,6 +2,7 @@
 
 #include "resources/share_tool_page_ids.h"
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 #include <shellapi.h>
 
@@ -32,13 +33,16 @@ TToolItem* RecordOf(LPARAM data) {
 TToolListView::TToolListView(TWin* parentWin, TToolListOwner* listOwner)
     : TQListView(parentWin, IDC_SHARETOOL_LIST, 0), owner(listOwner) {
     listWindow = hwnd;
-    images = ImageList_Create(kIconSize, kIconSize, ILC_MASK, kSlots, 0);
+    iconSize = ScaleToScreen(kIconSize);
+    images = ImageList_Create(iconSize, iconSize, ILC_MASK, kSlots, 0);
     slotUsed[kDefaultImage] = 1;
     if (!hwnd)
         return;
     // Image 0 stands for every program without an icon; it is never replaced.
-    if (HICON icon = LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDI_SHARETOOL_DEFAULT)))
+    if (HICON icon = LoadScreenIcon(AppInstance(), IDI_SHARETOOL_DEFAULT, kIconSize, kIconSize)) {
         ImageList_ReplaceIcon(images, -1, icon);
+        DestroyIcon(icon);  // the list keeps its own copy
+    }
     SetImageList(images, LVSIL_SMALL);
 
     LVCOLUMNA column{};
@@ -85,8 +89,8 @@ TToolListView::~TToolListView() {
 HICON TToolListView::ExtractToolIcon(const char* program) const {
     if (!program || !*program)
         return nullptr;
-    HICON small = nullptr;
-    if (ExtractIconExA(program, 0, nullptr, &small, 1) > 0 && small)
+    // The program's own image of the list's size where it has one.
+    if (HICON small = ExtractIconAtSize(program, iconSize))
         return small;
     // The system may write the path of the program it took the icon from
     // into the buffer, which must hold any path.

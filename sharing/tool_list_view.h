@@ -1,6 +1,6 @@
 // The Channel sharing page's list of tools: one row per TToolItem, which the
 // list owns, with the tool's name, its command line, and the small icon of
-// its program in an image list of the list's own.
+// its program (at the screen's scale) in an image list of the list's own.
 #pragma once
 
 #include "sharing/tool_item.h"
@@ -64,6 +64,8 @@ private:
 
     TToolListOwner* owner;
     HIMAGELIST images = nullptr;
+    // The pictures' width and height, at the screen's scale.
+    int iconSize = 0;
     int rowCount = 0;
     int slotUsed[kSlots] = {};
     // The control, also while the object is deleted with its window (the

@@ -4,6 +4,7 @@
 #include "sheet/config_page.h"
 #include "sheet/error_win.h"
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 #include <cstddef>
 #include <cstring>
@@ -76,6 +77,19 @@ int FindRow(const char* treeName) {
     return -1;
 }
 
+// Whether an error was shown in a message box, for want of an error window,
+// since the OK began (or, between two OKs, since the last one).
+bool errorShownNow = false;
+
+// A report that no error window can hold, shown at once, as are the reports
+// made while the dialog is built. An error among them keeps the dialog open
+// after its OK, as an error window would.
+void ShowReportNow(HWND pageWindow, const char* text, int kind) {
+    MessageBoxA(pageWindow, text ? text : "", kErrorCaption, MB_OK);
+    if (kind != 0)
+        errorShownNow = true;
+}
+
 // An error window that could store no line shows nothing; the OK step
 // must not hide the dialog behind it.
 TErrorWin* ErrorWinWithLines() {
@@ -107,9 +121,15 @@ TConfigDlg::TConfigDlg() : TTreeSheet(nullptr, kTemplateName, kDefaultPosition, 
     if (!Create())
         return;
     SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
+    // The template's logo grows with the dialog's font; its picture does not
+    // by itself.
+    logo = ScaleStaticBitmap(FindBitmapStatic(hwnd));
 }
 
 TConfigDlg::~TConfigDlg() {
+    // The logo control goes with the dialog and never draws it again.
+    if (logo)
+        DeleteObject(logo);
     if (TApp::TheApp) {
         // Nothing may reach this object through the application any more.
         if (TApp::TheApp->mainWin == this)
@@ -159,7 +179,7 @@ void TConfigDlg::AddPages() {
 int TConfigDlg::CanClose() {
     TErrorWin* errors = ErrorWinWithLines();
     if (!errors)
-        return 1;
+        return errorShownNow ? 0 : 1;
     if (errors->Display())
         return 0;
     // Warnings only: the error window stands in for the dialog until the
@@ -170,6 +190,7 @@ int TConfigDlg::CanClose() {
 
 void TConfigDlg::BeginApply() {
     // What the user has already read is not this OK's news.
+    errorShownNow = false;
     if (TErrorWin* errors = TErrorWin::Current())
         errors->ForgetShown();
 }
@@ -192,14 +213,20 @@ void AddError(TWin* page, const char* text, int kind) {
     HWND pageWindow = page ? page->GetHandle() : nullptr;
     TWin* mainWin = TApp::TheApp ? TApp::TheApp->mainWin : nullptr;
     if (!mainWin || !mainWin->GetHandle()) {
-        MessageBoxA(pageWindow, text, kErrorCaption, MB_OK);
+        ShowReportNow(pageWindow, text, kind);
         return;
     }
     TErrorWin* errors = TErrorWin::Current();
     if (!errors) {
-        errors = NewWindowObject<TErrorWin>(mainWin);
+        errors = new TErrorWin(mainWin);
         if (!errors) {
             MessageBoxA(pageWindow, "Memory allocation error", "KT&C: AddError", MB_OK);
+            return;
+        }
+        if (!errors->GetHandle()) {
+            // No window to hold the report: the user reads it now instead.
+            delete errors;
+            ShowReportNow(pageWindow, text, kind);
             return;
         }
         TErrorWin::SetCurrent(errors);
@@ -211,5 +238,6 @@ void AddError(TWin* page, const char* text, int kind) {
         dynamic_cast<TTreeView*>(TWin::GetWin(GetDlgItem(mainWin->GetHandle(), kPageTreeId)));
     if (item && tree)
         tree->GetItemText(item, name, kNameSize - 1);
-    errors->AddError(name, text, kind);
+    if (!errors->AddError(name, text, kind))
+        ShowReportNow(pageWindow, text, kind);
 }

@@ -27,6 +27,10 @@ public:
     // The "Channel files" page whatever class made it: the activation notice
     // goes to its window.
     TConfigPage* chnDirWin = nullptr;
+
+private:
+    // The logo at the screen's scale, null while the template's own serves.
+    HBITMAP logo = nullptr;
 };
 
 // Reports a problem of a page: kind 0 is a warning, any other value an error.

@@ -1,6 +1,7 @@
 #include "sheet/error_win.h"
 
 #include "ui/app.h"
+#include "ui/screen_scale.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@ constexpr int kLeftOffset = 60;
 constexpr int kTopOffset = 120;
 constexpr int kLargeIcon = 1;
 constexpr int kSmallIcon = 2;
+constexpr int kFontPixels = 10;
 constexpr DWORD kListStyle = WS_BORDER | WS_VSCROLL | LBS_USETABSTOPS | LBS_NOTIFY;
 
 }  // namespace
@@ -34,7 +36,8 @@ TErrorListBox::TErrorListBox(TWin* parentWin) : TListBox(parentWin, kListId, kLi
     client = parentWin;
     MoveWindow(hwnd, client.left, client.top, client.Width(), client.Height(), FALSE);
     LOGFONTA face{};
-    face.lfHeight = -10;
+    // 10 pixels at 96 DPI, grown with the screen as the dialog's font is.
+    face.lfHeight = -ScaleToScreen(kFontPixels);
     face.lfWeight = FW_NORMAL;
     face.lfCharSet = ANSI_CHARSET;
     face.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -76,10 +79,17 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
     if (!Create())
         return;
     SetWindowIcons(hwnd, kLargeIcon, kSmallIcon);
-    listBox = NewWindowObject<TErrorListBox>(this);
+    listBox = new TErrorListBox(this);
     if (!listBox) {
         MessageBoxA(hwnd, "TErrorListBox memory allocation error", "KT&C: TErrorWin::TErrorWin",
                     MB_OK);
+        return;
+    }
+    if (!listBox->GetHandle()) {
+        // Memory was there, the window was not: the reports go to message
+        // boxes (AddError answers 0), with no word of memory.
+        delete listBox;
+        listBox = nullptr;
         return;
     }
     SetFocus(listBox->GetHandle());
@@ -88,19 +98,20 @@ TErrorWin::TErrorWin(TWin* mainWin) : TWin(kClassName, nullptr, 0) {
 TErrorWin::~TErrorWin() {
     if (current == this)
         current = nullptr;
-    // A window of warnings only stood in for the hidden dialog: closing it
-    // is the end of the run.
-    if (!hasErrors && TApp::TheApp && TApp::TheApp->mainWin) {
+    // A window of warnings only that the user saw stood in for the hidden
+    // dialog: closing it is the end of the run. One never shown (or never
+    // created, which ends here in the middle of a page's save) ends nothing.
+    if (shown && !hasErrors && TApp::TheApp && TApp::TheApp->mainWin) {
         HWND main = TApp::TheApp->mainWin->GetHandle();
         if (main && IsWindow(main))
             SendMessageA(main, WM_CLOSE, 0, 0);
     }
 }
 
-void TErrorWin::AddError(const char* pageName, const char* text, int kind) {
-    // Without its list the window can hold nothing; the report is dropped.
+int TErrorWin::AddError(const char* pageName, const char* text, int kind) {
+    // Without its list the window can hold nothing.
     if (!listBox || !listBox->GetHandle())
-        return;
+        return 0;
     const char* name = pageName ? pageName : "";
     const char* message = text ? text : "";
     size_t size = std::strlen(name) + std::strlen(message) + kLineSlack;
@@ -108,19 +119,20 @@ void TErrorWin::AddError(const char* pageName, const char* text, int kind) {
     if (!line) {
         MessageBoxA(hwnd, "TCHAR array memory allocation error", "KT&C: TErrorWin::AddError",
                     MB_OK);
-        return;
+        return 1;
     }
     std::snprintf(line, size, "%s:  %s", name, message);
     int index = listBox->AddString(line);
     std::free(line);
     if (index < 0)
-        return;
+        return 0;
     // Each line remembers its kind, so that the window can tell again whether
     // it holds an error once some lines are gone.
     listBox->SetItemData(index, kind != 0);
     ++lineCount;
     if (kind != 0)
         hasErrors = 1;
+    return 1;
 }
 
 int TErrorWin::Display() {
@@ -130,6 +142,7 @@ int TErrorWin::Display() {
     std::snprintf(caption, sizeof caption, kTitle, hasErrors ? "Errors" : "Warnings");
     SetWindowTextA(hwnd, caption);
     ShowWindow(hwnd, SW_SHOW);
+    shown = true;
     shownCount = lineCount;
     return hasErrors;
 }
@@ -140,6 +153,7 @@ void TErrorWin::ForgetShown() {
     // Hidden, not destroyed: destroying a window without errors would end
     // the run.
     ShowWindow(hwnd, SW_HIDE);
+    shown = false;
     if (!listBox || !listBox->GetHandle())
         return;
     for (; shownCount > 0; --shownCount) {

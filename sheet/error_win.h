@@ -21,8 +21,10 @@ public:
     explicit TErrorWin(TWin* mainWin);
     ~TErrorWin() override;
 
-    // Appends "pageName:  text"; a kind other than 0 is an error.
-    void AddError(const char* pageName, const char* text, int kind);
+    // Appends "pageName:  text"; a kind other than 0 is an error. Returns 0
+    // when the window could not take the line and has told the user nothing
+    // (no list, or the list refused it), so that the caller can.
+    int AddError(const char* pageName, const char* text, int kind);
     // Shows the window with its caption when it holds a line; returns whether
     // any line is an error (0 when it holds none).
     int Display();
@@ -47,4 +49,7 @@ private:
     int hasErrors = 0;
     // How many of the first lines the last Display put on screen.
     int shownCount = 0;
+    // Whether the window is on screen by Display: only then can it stand in
+    // for the dialog.
+    bool shown = false;
 };

@@ -6,7 +6,7 @@
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the prefix to seed}"
 here=$(cd "$(dirname "$0")/../.." && pwd)
-build=$here/build
+build=${KT_BUILD_DIR:-$here/build}
 product="$WINEPREFIX/drive_c/Program Files/Korvane"
 system="$WINEPREFIX/drive_c/windows/system32"
 

@@ -18,9 +18,67 @@ using kt_test::StandInPages;
 using Lines = std::vector<std::string>;
 
 const char kProductKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4";
+const Lines kApplyOrder = {"Network",       "Channel files",   "Settings", "Plug-ins",
+                           "Max. channels", "Channel sharing", "Korvane"};
+
+// While it lives, no window of one class can be created on this thread: the
+// system refuses it as it refuses a window when its desktop heap is spent.
+class WindowCreationVeto {
+public:
+    explicit WindowCreationVeto(const char* className) {
+        refused = className;
+        hook = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+        EXPECT_TRUE(hook) << "cannot hook the thread (error " << GetLastError() << ")";
+    }
+    ~WindowCreationVeto() {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        refused = nullptr;
+    }
+    WindowCreationVeto(const WindowCreationVeto&) = delete;
+    WindowCreationVeto& operator=(const WindowCreationVeto&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        char className[64] = "";
+        if (code == HCBT_CREATEWND && refused &&
+            GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+            lstrcmpiA(className, refused) == 0)
+            return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static const char* refused;
+    HHOOK hook = nullptr;
+};
+
+const char* WindowCreationVeto::refused = nullptr;
 const char kErrorsCaption[] = "Korvane & Tools Configuration - Errors";
 const char kWarningsCaption[] = "Korvane & Tools Configuration - Warnings";
 constexpr int kListId = 256;
+
+// An OK in which no page reports anything ends the dialog, and the run with 0.
+void ExpectAQuietOkEndsTheDialog(kt_test::ConfigDialogFixture& dialog) {
+    StandInPages::onApply.clear();
+    dialog.PressOk();
+    EXPECT_FALSE(dialog.DialogAlive());
+    EXPECT_EQ(0, TApp::TheApp->exitCode);
+}
+
+// A dialog of stand-in pages of its own, for one case of a table, shown as
+// the user sees it.
+struct ShownDialog {
+    ShownDialog() {
+        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
+        built = world.Build() != nullptr;
+        if (built)
+            ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+    }
+    kt_test::RegistrySandbox sandbox;
+    StandInPages pages;
+    kt_test::ConfigDialogFixture world;
+    bool built = false;
+};
 
 class ErrorWinTest : public ::testing::Test {
 protected:
@@ -106,10 +164,7 @@ TEST_F(ErrorWinTest, ErrorsKeepTheDialogOpenAndEachOkShowsOnlyItsOwnReports) {
     EXPECT_TRUE(ErrorWindowVisible());
     EXPECT_EQ((Lines{"Plug-ins:  Plug-in key not written"}), fixture.ErrorLines());
     // An OK in which nothing is reported closes the dialog.
-    StandInPages::onApply.clear();
-    fixture.PressOk();
-    EXPECT_FALSE(fixture.DialogAlive());
-    EXPECT_EQ(0, TApp::TheApp->exitCode);
+    ExpectAQuietOkEndsTheDialog(fixture);
 }
 
 TEST_F(ErrorWinTest, AReportMadeWhileTheWindowIsOnScreenIsShownByTheNextOk) {
@@ -147,10 +202,7 @@ TEST_F(ErrorWinTest, ARefusalWithAnErrorShowsTheWindowBesideTheOpenDialog) {
               fixture.ErrorLines());
     // Corrected: nothing refuses and nothing is reported, the dialog ends.
     StandInPages::refusing.clear();
-    StandInPages::onApply.clear();
-    fixture.PressOk();
-    EXPECT_FALSE(fixture.DialogAlive());
-    EXPECT_EQ(0, TApp::TheApp->exitCode);
+    ExpectAQuietOkEndsTheDialog(fixture);
 }
 
 TEST(ErrorWinRefusal, ARefusalThatLeftNoErrorShowsNothing) {
@@ -161,12 +213,9 @@ TEST(ErrorWinRefusal, ARefusalThatLeftNoErrorShowsNothing) {
     const Case cases[] = {{"no report at all", -1}, {"a warning from a page's button", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        kt_test::RegistrySandbox sandbox;
-        StandInPages pages;
-        kt_test::ConfigDialogFixture world;
-        kt_test::CreateRegKey(HKEY_LOCAL_MACHINE, kProductKey);
-        ASSERT_TRUE(world.Build());
-        ShowWindow(world.DialogWindow(), SW_SHOWNORMAL);
+        ShownDialog shown;
+        ASSERT_TRUE(shown.built);
+        kt_test::ConfigDialogFixture& world = shown.world;
         if (c.earlierKind >= 0)
             AddError(world.Page("Settings"), "directory not found", c.earlierKind);
         StandInPages::refusing = {"Channel files"};
@@ -332,7 +381,7 @@ TEST_F(ErrorWinTest, WindowThatCannotBeAllocatedLosesTheReportAndTheNextOneTries
     EXPECT_EQ((Lines{"Network:  kept"}), fixture.ErrorLines());
 }
 
-TEST_F(ErrorWinTest, WindowWithoutItsListDropsReportsAndOkClosesTheDialog) {
+TEST_F(ErrorWinTest, WindowWithoutItsListShowsReportsInABoxAndOkClosesTheDialog) {
     ASSERT_TRUE(Build());
     kt_test::ModalAnswerer answerer;
     answerer.Expect("KT&C: TErrorWin::TErrorWin", "TErrorListBox memory allocation error", IDOK);
@@ -343,13 +392,86 @@ TEST_F(ErrorWinTest, WindowWithoutItsListDropsReportsAndOkClosesTheDialog) {
     ASSERT_TRUE(listless.GetHandle());
     EXPECT_EQ(nullptr, listless.GetListBox());
     TErrorWin::SetCurrent(&listless);
+    // The window cannot keep the report; the user reads it at once.
+    answerer.Expect("KT&C Error", "nowhere to go", IDOK);
     AddError(fixture.Page("Network"), "nowhere to go", 1);
+    answerer.Verify();
     EXPECT_EQ(0, listless.LineCount());
     // Holding no line, it must not stand in for the dialog: OK ends it.
     fixture.PressOk();
     EXPECT_FALSE(fixture.DialogAlive());
     EXPECT_FALSE(IsWindowVisible(listless.GetHandle()));
     DestroyWindow(listless.GetHandle());
+}
+
+TEST_F(ErrorWinTest, AListThatCannotBeCreatedSendsTheReportsToMessageBoxes) {
+    ASSERT_TRUE(Build());
+    kt_test::ModalAnswerer answerer;
+    // Not a word of memory: the memory was there.
+    answerer.Expect("KT&C Error", "first report", IDOK).Expect("KT&C Error", "second report", IDOK);
+    {
+        WindowCreationVeto veto("ListBox");
+        AddError(fixture.Page("Network"), "first report", 1);
+    }
+    ASSERT_TRUE(fixture.ErrorWindow());
+    EXPECT_EQ(nullptr, TErrorWin::Current()->GetListBox());
+    AddError(fixture.Page("Settings"), "second report", 0);
+    answerer.Verify();
+    EXPECT_EQ(0, TErrorWin::Current()->LineCount());
+    // Both were read; an OK that reports nothing ends the dialog.
+    fixture.PressOk();
+    EXPECT_FALSE(fixture.DialogAlive());
+}
+
+TEST(ErrorWinUncreatable, AReportDuringOkIsShownInABoxAndEveryPageStillSaves) {
+    struct Case {
+        const char* what;
+        int kind;
+        bool dialogStays;
+    };
+    const Case cases[] = {{"an error keeps the dialog open for another try", 1, true},
+                          {"a warning, once read, lets the OK end the dialog", 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShownDialog shown;
+        ASSERT_TRUE(shown.built);
+        kt_test::ConfigDialogFixture& world = shown.world;
+        int kind = c.kind;
+        StandInPages::onApply["Plug-ins"] = [kind](kt_test::TStandInPage* page) {
+            AddError(page, "Plug-in key not written", kind);
+            // The page goes on with its save after the report.
+            StandInPages::events.push_back(page->name + " saved");
+        };
+        StandInPages::events.clear();
+        {
+            kt_test::ModalAnswerer answerer;
+            answerer.Expect("KT&C Error", "Plug-in key not written", IDOK);
+            WindowCreationVeto veto("ErrorWindow");
+            world.PressOk();
+            answerer.Verify();
+        }
+        EXPECT_EQ(kApplyOrder, StandInPages::PagesThatGot(" apply"));
+        EXPECT_EQ((Lines{"Plug-ins"}), StandInPages::PagesThatGot(" saved"));
+        EXPECT_EQ(nullptr, world.ErrorWindow());
+        EXPECT_EQ(c.dialogStays, world.DialogAlive());
+        if (!c.dialogStays) {
+            EXPECT_EQ(0, TApp::TheApp->exitCode);
+            continue;
+        }
+        EXPECT_TRUE(world.DialogVisible());
+        // The next OK in which nothing is reported ends the dialog.
+        ExpectAQuietOkEndsTheDialog(world);
+    }
+}
+
+TEST_F(ErrorWinTest, AWarningsWindowNeverShownEndsNothingWhenItGoes) {
+    ASSERT_TRUE(Build());
+    AddError(fixture.Page("Settings"), "only a warning", 0);
+    ASSERT_TRUE(fixture.ErrorWindow());
+    DestroyWindow(fixture.ErrorWindow());
+    EXPECT_EQ(nullptr, fixture.ErrorWindow());
+    EXPECT_TRUE(fixture.DialogAlive());
+    EXPECT_TRUE(fixture.DialogVisible());
 }
 
 }  // namespace

@@ -33,27 +33,55 @@ bool Shows(HWND edit, const std::string& name) {
 }
 
 // Expands the chooser's selected tree item and selects its child named
-// name, as a click does; returns the children's names seen.
-std::string ClickChild(HWND chooser, const std::string& name) {
+// name, as a click does; false when it has none, with the children's names
+// seen into *seen.
+bool ClickChild(HWND chooser, const std::string& name, std::string* seen) {
     HWND tree = FindWindowExA(chooser, nullptr, WC_TREEVIEWA, nullptr);
-    if (!tree)
-        return "(no tree)";
+    if (!tree) {
+        *seen = "(no tree)";
+        return false;
+    }
     auto parentItem =
         reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parentItem));
-    std::string seen;
+    seen->clear();
     auto item = reinterpret_cast<HTREEITEM>(
         SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parentItem)));
     for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
                                                                  reinterpret_cast<LPARAM>(item)))) {
         std::string text = TreeItemText(tree, item);
-        seen += "[" + text + "]";
+        *seen += "[" + text + "]";
         if (lstrcmpiA(text.c_str(), name.c_str()) == 0) {
             SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-            break;
+            return true;
         }
     }
-    return seen;
+    return false;
+}
+
+// Selects the folder as a user does: the drive, then each folder below it by
+// its name. The chooser finds a path only through item ids that hold each
+// folder's last write time as it was when the tree listed the folder, so a
+// folder changed since (the shared temporary folder, on a busy machine) is
+// never found by its path; its name stays. Returns what the folder that was
+// missing holds, or "" when the walk got through.
+std::string ClickDown(HWND chooser, const std::string& path) {
+    size_t rootEnd = path.find('\\');
+    if (rootEnd == std::string::npos || rootEnd == 0)
+        return "(not a path from a drive: " + path + ")";
+    std::string drive = path.substr(0, rootEnd + 1);
+    SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(drive.c_str()));
+    std::string seen;
+    for (size_t from = rootEnd + 1; from < path.size();) {
+        size_t end = path.find('\\', from);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string name = path.substr(from, end - from);
+        if (!name.empty() && !ClickChild(chooser, name, &seen))
+            return name + " is not in its parent, which holds: " + seen;
+        from = end + 1;
+    }
+    return std::string();
 }
 
 }  // namespace
@@ -69,18 +97,11 @@ std::function<void(HWND)> ChooseFolder(const std::string& path) {
             PressButton(chooser, IDOK);
             return;
         }
-        std::string children;
-        if (!Shows(edit, expected)) {
-            // The chooser can miss a folder made just before it opened when
-            // it goes by the path; a user then opens the parent in the tree
-            // and clicks the folder itself.
-            std::string parentPath = path.substr(0, path.size() - expected.size());
-            SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE,
-                         reinterpret_cast<LPARAM>(parentPath.c_str()));
-            children = ClickChild(chooser, expected);
-        }
-        EXPECT_TRUE(Shows(edit, expected)) << "the folder chooser did not select " << path
-                                           << " (its parent holds: " << children << ")";
+        std::string missing;
+        if (!Shows(edit, expected))
+            missing = ClickDown(chooser, path);
+        EXPECT_TRUE(Shows(edit, expected))
+            << "the folder chooser did not select " << path << " (" << missing << ")";
         PressButton(chooser, IDOK);
     };
 }

@@ -1,12 +1,14 @@
 // The test harness itself: the answerer, the registry sandbox and the
 // temporary directory behave as the other tests rely on.
 #include "tests/support/e2e.h"
+#include "tests/support/folder_chooser.h"
 #include "tests/support/modal_answerer.h"
 #include "tests/support/process.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/watchdog.h"
+#include "ui/dir_dialog.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -118,7 +120,39 @@ std::string OwnUnixPath() {
     return unix;
 }
 
+// Gives a directory another last write time, as a file made in it does.
+void TouchDirectory(const std::string& path) {
+    HANDLE dir =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, dir) << path;
+    FILETIME written{};
+    GetSystemTimeAsFileTime(&written);
+    ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
+    time.QuadPart -= 36000000000ull;  // an hour earlier
+    written = FILETIME{time.LowPart, time.HighPart};
+    EXPECT_TRUE(SetFileTime(dir, nullptr, nullptr, &written)) << GetLastError();
+    CloseHandle(dir);
+}
+
 }  // namespace
+
+TEST(FolderChooser, SelectsAFolderWhoseParentChangedAfterTheChooserListedIt) {
+    kt_test::TempDir temp;
+    temp.MakeDir("start");
+    temp.MakeDir("target");
+    char directory[MAX_PATH];
+    lstrcpynA(directory, temp.File("start").c_str(), sizeof directory);
+    kt_test::ModalAnswerer answerer;
+    answerer.ExpectAndDo(kt_test::kFolderChooserCaption, "Pick", [&](HWND chooser) {
+        // Another program writes into the folder above while the chooser is open.
+        TouchDirectory(temp.Path());
+        kt_test::ChooseFolder(temp.File("target"))(chooser);
+    });
+    ASSERT_TRUE(OpenDirDlg(nullptr, directory, nullptr, "Pick", 0, sizeof directory));
+    answerer.Verify();
+    EXPECT_EQ(0, lstrcmpiA(temp.File("target").c_str(), directory)) << directory;
+}
 
 TEST(ProgramRun, StartsAUnixPathAndReportsTheExitCode) {
     std::string self = OwnUnixPath();
