@@ -205,3 +205,7 @@ void WriteServers(const TServerSource& source, TErrorSink& errors) {
             RegCloseKey(key);
     }
 }
+
+const char* LacksSearchBaseText() {
+    return kNoSearchBase;
+}
