@@ -43,7 +43,7 @@ std::string Stamp() {
 
 }  // namespace
 
-TReport::TReport() = default;
+TReport::TReport(bool quiet) : consoleOpened(quiet) {}
 
 TReport::~TReport() {
     if (log)
@@ -95,6 +95,7 @@ bool TReport::OpenLog(const char* path, const char* commandLine) {
 void TReport::Emit(const std::string& line) {
     if (!consoleOpened)
         OpenConsole();
+    lines.push_back(line);
     const std::string whole = line + kLineEnd;
     if (console)
         WriteAll(console, whole);

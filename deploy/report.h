@@ -8,10 +8,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TReport {
 public:
-    TReport();
+    // quiet: the lines are only kept (for a caller that shows them itself).
+    explicit TReport(bool quiet = false);
     ~TReport();
     TReport(const TReport&) = delete;
     TReport& operator=(const TReport&) = delete;
@@ -29,6 +31,8 @@ public:
     // line.
     void SetFileName(const std::string& name) { fileName = name; }
 
+    // Every line given so far, without line ends.
+    const std::vector<std::string>& Lines() const { return lines; }
     int Errors() const { return errors; }
     int Warnings() const { return warnings; }
 
@@ -37,10 +41,11 @@ private:
     void OpenConsole();
 
     HANDLE console = nullptr;  // null: there is nowhere to print
-    bool consoleOpened = false;
+    bool consoleOpened;
     bool ownsConsoleHandle = false;
     HANDLE log = nullptr;
     std::string fileName;
+    std::vector<std::string> lines;
     int errors = 0;
     int warnings = 0;
 };

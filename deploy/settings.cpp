@@ -800,7 +800,7 @@ bool ToSettingsFile(const TDeploySettings& s, TSettingsFile* file, TReport& repo
     if (file->Write(&text, &problems))
         return true;
     for (const TFileProblem& p : problems)
-        report.Problem(nullptr, p.text, kProblemError);
+        report.Problem(p.section.empty() ? nullptr : p.section.c_str(), p.text, kProblemError);
     return false;
 }
 

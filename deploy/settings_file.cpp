@@ -25,9 +25,10 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-void Problem(std::vector<TFileProblem>* problems, int line, const std::string& text) {
+void Problem(std::vector<TFileProblem>* problems, int line, const std::string& text,
+             const std::string& section = std::string()) {
     if (problems)
-        problems->push_back(TFileProblem{line, text});
+        problems->push_back(TFileProblem{line, text, section});
 }
 
 // A file saved as Unicode reads as nothing but unknown lines; saying so
@@ -49,9 +50,18 @@ bool Writable(const std::string& text) {
     return text.empty() || (!IsBlank(text.front()) && !IsBlank(text.back()));
 }
 
-bool WritableKey(const std::string& key) {
-    return !key.empty() && Writable(key) && key.find('=') == std::string::npos && key[0] != '[' &&
-           !IsComment(key);
+// Why a key cannot be written so that it reads back the same; null when
+// it can.
+const char* KeyRefusal(const std::string& key) {
+    if (key.empty())
+        return "an empty name";
+    if (!Writable(key))
+        return "a line end, or blanks at its start or end";
+    if (key.find('=') != std::string::npos)
+        return "\"=\" in it";
+    if (key[0] == '[' || IsComment(key))
+        return "\";\", \"#\" or \"[\" at its start";
+    return nullptr;
 }
 
 }  // namespace
@@ -152,20 +162,20 @@ bool TSettingsFile::Write(std::string* text, std::vector<TFileProblem>* problems
         out += kLineEnd;
         out += "[" + section.name + "]" + kLineEnd;
         for (const TFileEntry& entry : section.entries) {
-            if (!WritableKey(entry.key)) {
-                Problem(
-                    problems, 0,
-                    "\"" + entry.key +
-                        "\" cannot be a key of the settings file: it holds \"=\", "
-                        "a line end or blanks at its ends, or starts with \";\", \"#\" or \"[\"");
+            if (const char* refusal = KeyRefusal(entry.key)) {
+                Problem(problems, 0,
+                        "\"" + entry.key + "\" cannot be written to the settings file: it has " +
+                            refusal,
+                        section.name);
                 good = false;
                 continue;
             }
             if (!Writable(entry.value)) {
                 Problem(problems, 0,
-                        "the value of " + entry.key +
-                            " cannot be written to the settings file: it holds a line end or "
-                            "blanks at its ends");
+                        "the value of \"" + entry.key +
+                            "\" cannot be written to the settings file: it has a line end, or "
+                            "blanks at its start or end",
+                        section.name);
                 good = false;
                 continue;
             }

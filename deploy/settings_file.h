@@ -22,6 +22,7 @@ struct TFileSection {
 struct TFileProblem {
     int line = 0;  // 0 when the problem is not one line's
     std::string text;
+    std::string section;  // where a text cannot be written
 };
 
 class TSettingsFile {
