@@ -306,15 +306,19 @@ bool IsDeployCommand(const char* commandLine) {
 int RunDeployCommand(const char* commandLine) {
     TOptions options = ReadOptions(CommandLineWords(commandLine));
     TReport report;
+    // A script that got its command line wrong still leaves its trace in
+    // the log it asked for.
+    const bool logged =
+        options.hasLog && !options.log.empty() && report.OpenLog(options.log.c_str(), commandLine);
+    const DWORD logError = GetLastError();
     if (options.wrong || options.action == kHelp) {
         report.Note(kUsage);
         return options.wrong ? kExitUsage : kExitDone;
     }
-    if (options.hasLog && !report.OpenLog(options.log.c_str(), commandLine)) {
-        report.Problem(
-            nullptr,
-            "Cannot open the log file " + options.log + ": " + SystemMessage(GetLastError()),
-            kProblemError);
+    if (options.hasLog && !logged) {
+        report.Problem(nullptr,
+                       "Cannot open the log file " + options.log + ": " + SystemMessage(logError),
+                       kProblemError);
         return kExitErrors;
     }
     switch (options.action) {

@@ -62,7 +62,9 @@ void TReport::OpenConsole() {
         console = out;
         return;
     }
-    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+    // Access denied: this process has a console already (Wine gives a GUI
+    // program its starter's), which is the one to write to.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
         return;
     HANDLE attached =
         CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

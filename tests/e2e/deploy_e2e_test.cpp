@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -425,6 +426,13 @@ TEST_F(DeployProgram, OutputGoesToTheConsoleAndIsAppendedToTheLog) {
     EXPECT_EQ(0u, log.find("earlier run\r\n")) << log;
     EXPECT_TRUE(Contains(log, line)) << log;
     EXPECT_TRUE(Contains(log, "Nothing was written.")) << log;
+
+    // A wrong command line still leaves its usage in the log; a log that
+    // cannot be opened is an error of its own.
+    EXPECT_EQ(2u, Run("/import /LOG " + files.File("run.log"), &output)) << output;
+    EXPECT_TRUE(Contains(files.Read("run.log"), "Usage: ktconfig"));
+    EXPECT_EQ(1u, Run("/verify /log " + files.File("no\\such\\dir\\x.log"), &output)) << output;
+    EXPECT_TRUE(Contains(output, "error: Cannot open the log file")) << output;
 }
 
 TEST_F(DeployProgram, VerifyReportsWhatDiffersFromTheFile) {
@@ -466,6 +474,83 @@ TEST_F(DeployProgram, ExportWarnsOfWhatThePagesWouldDrop) {
     // The same stored values are errors to verify, as the dialog reports them.
     EXPECT_EQ(1u, Run("/verify", &output)) << output;
     EXPECT_TRUE(Contains(output, "error: Network:  LDAP server definition")) << output;
+}
+
+// A console of this test's own while it lives: the program started without
+// redirected output must find it as its parent's console. The test's own
+// output keeps going where it went.
+class OwnConsole {
+public:
+    OwnConsole() {
+        for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+            saved.push_back(GetStdHandle(id));
+        FreeConsole();
+        made = AllocConsole() != FALSE;
+    }
+    ~OwnConsole() {
+        FreeConsole();
+        DWORD ids[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+        for (size_t i = 0; i < saved.size(); ++i)
+            SetStdHandle(ids[i], saved[i]);
+    }
+    bool Made() const { return made; }
+    // Everything the console's screen shows.
+    std::string Screen() const {
+        HANDLE out =
+            CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, 0, nullptr);
+        if (out == INVALID_HANDLE_VALUE)
+            return std::string();
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        std::string text;
+        if (GetConsoleScreenBufferInfo(out, &info)) {
+            for (SHORT row = 0; row < info.dwSize.Y; ++row) {
+                std::string line(static_cast<size_t>(info.dwSize.X), ' ');
+                DWORD got = 0;
+                ReadConsoleOutputCharacterA(out, &line[0], static_cast<DWORD>(line.size()),
+                                            COORD{0, row}, &got);
+                line.resize(got);
+                line.erase(line.find_last_not_of(' ') + 1);
+                text += line + "\n";
+            }
+        }
+        CloseHandle(out);
+        return text;
+    }
+
+private:
+    std::vector<HANDLE> saved;
+    bool made = false;
+};
+
+TEST_F(DeployProgram, LinesReachTheConsoleOfTheProgramThatStartedIt) {
+    kt_test::TempDir channelDir;
+    kt_test::SeedInstallation(channelDir.Path());
+    kt_test::SetRegString(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr, "500");
+    std::string screen;
+    DWORD code = STILL_ACTIVE;
+    {
+        OwnConsole console;
+        ASSERT_TRUE(console.Made());
+        // Started as a command prompt starts a GUI program: no standard
+        // handles at all, nothing inherited, only the console to attach to.
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        PROCESS_INFORMATION info{};
+        std::string line = "\"" + exe + "\" /verify";
+        ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &info));
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, kRunTimeoutMs));
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        screen = console.Screen();
+    }
+    EXPECT_EQ(3u, code);
+    EXPECT_TRUE(Contains(screen, "warning: Max. channels:  The stored maximum")) << screen;
+    EXPECT_TRUE(Contains(screen, "Verified the settings of this machine: 0 errors, 1 warnings."))
+        << screen;
 }
 
 }  // namespace
