@@ -198,7 +198,7 @@ bool DialogIsOpen() {
 
 int Export(const TOptions& options, TReport& report) {
     TDeploySettings machine = ReadMachineSettings(report, kProblemWarning);
-    if (!machine.hasDirectory)
+    if (!ReadChannelDir().stored)
         report.Problem(kChannelFilesPage,
                        "No channel file directory is stored; the file leaves it out",
                        kProblemWarning);

@@ -300,6 +300,13 @@ bool ReadMoves(const std::string& value, TChannelMoves* moves) {
     return true;
 }
 
+// "C:\..." or "\\server\share\...".
+bool IsFullPath(const std::string& path) {
+    bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    bool unc = path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
+    return drive || unc;
+}
+
 // The parent folder of dir exists (the page creates the last part only).
 bool ParentExists(const std::string& dir) {
     char path[MAX_PATH];
@@ -450,39 +457,46 @@ void ReadNetworkSection(TSectionReader& r, TDeploySettings& s) {
         s.servers.pop_back();
 }
 
-void ReadSettingsSection(TSectionReader& r, TDeploySettings& s) {
+// The one key of a section that holds a single setting: other keys are
+// refused; null when the key is absent.
+const TFileEntry* SingleKey(TSectionReader& r, const char* key) {
+    const TFileEntry* found = nullptr;
     for (const TFileEntry& e : r.section.entries) {
-        if (!r.Once(e, kDesktopKey)) {
+        if (r.Once(e, key))
+            found = found ? found : &e;
+        else
             r.Unknown(e);
-            continue;
-        }
-        s.hasDesktop = true;
-        s.desktop = e.value;
-        s.desktopLine = e.line;
-        if (e.value.size() > kDirLength)
-            r.Refuse(TooLong(kDesktopKey, kDirLength), e.line);
     }
+    return found;
+}
+
+void ReadSettingsSection(TSectionReader& r, TDeploySettings& s) {
+    const TFileEntry* e = SingleKey(r, kDesktopKey);
+    if (!e)
+        return;
+    s.hasDesktop = true;
+    s.desktop = e->value;
+    s.desktopLine = e->line;
+    if (e->value.size() > kDirLength)
+        r.Refuse(TooLong(kDesktopKey, kDirLength), e->line);
 }
 
 void ReadMaxChannelsSection(TSectionReader& r, TDeploySettings& s) {
-    for (const TFileEntry& e : r.section.entries) {
-        if (!r.Once(e, kMaxChannelsKey)) {
-            r.Unknown(e);
-            continue;
-        }
-        s.hasMaxChannels = true;
-        s.maxChannelsLine = e.line;
-        if (e.value.empty())
-            continue;  // Korvane's own limit
-        bool digits =
-            e.value.size() <= 3 && e.value.find_first_not_of("0123456789") == std::string::npos;
-        long count = digits ? std::atol(e.value.c_str()) : 0;
-        if (!digits || count < TMaxChannels::kDefault || count > TMaxChannels::kHighest)
-            r.Refuse("MaxChannels must be a number from 9 to 100, or empty for Korvane's own 9",
-                     e.line);
-        else
-            s.maxChannels = count;
-    }
+    const TFileEntry* e = SingleKey(r, kMaxChannelsKey);
+    if (!e)
+        return;
+    s.hasMaxChannels = true;
+    s.maxChannelsLine = e->line;
+    if (e->value.empty())
+        return;  // Korvane's own limit
+    bool digits =
+        e->value.size() <= 3 && e->value.find_first_not_of("0123456789") == std::string::npos;
+    long count = digits ? std::atol(e->value.c_str()) : 0;
+    if (!digits || count < TMaxChannels::kDefault || count > TMaxChannels::kHighest)
+        r.Refuse("MaxChannels must be a number from 9 to 100, or empty for Korvane's own 9",
+                 e->line);
+    else
+        s.maxChannels = count;
 }
 
 bool NameTaken(const std::vector<TNamedValue>& list, const std::string& name) {
@@ -510,7 +524,13 @@ void CheckPlugin(TSectionReader& r, TNamedValue& plugin) {
                  plugin.line);
         return;
     }
-    if (plugin.value.empty() || !FileExists(path)) {
+    // The page stores the full path it found; a relative one would name
+    // another file for Korvane than for this program.
+    if (!IsFullPath(plugin.value)) {
+        r.Refuse("The module path of " + Quoted(plugin.name) + " must be a full path", plugin.line);
+        return;
+    }
+    if (!FileExists(path)) {
         r.Refuse("The module " + Quoted(plugin.value) + " does not exist", plugin.line);
         return;
     }

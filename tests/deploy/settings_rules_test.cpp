@@ -93,7 +93,8 @@ TEST_F(SettingsRules, ChannelFiles) {
         {"[Channel files]\nCreateDirectory=maybe\n",
          {"CreateDirectory must be yes or no (line 2)"}},
         {"[Channel files]\nDirectory=%HERE%\nMove=channel,cache\n", {"Move takes a list"}},
-        {"[Channel files]\nMove=channel\n", {"Move needs the Directory to move the files to (line 2)"}},
+        {"[Channel files]\nMove=channel\n",
+         {"Move needs the Directory to move the files to (line 2)"}},
         {"[Channel files]\nDirectory=%HERE%\ndirectory=%HERE%\n",
          {"Directory is given twice (line 3)"}},
         {"[Channel files]\nFolder=%HERE%\n",
@@ -174,11 +175,12 @@ TEST_F(SettingsRules, ChannelSharing) {
 }
 
 TEST_F(SettingsRules, PluginsMustBeModulesThatNameThemselves) {
-    const std::string notModule = here.File("plain.dll");
     here.Write("plain.dll", "not a module");
     const TRuleCase cases[] = {
         {"[Plug-ins]\n", {}},
         {"[Plug-ins]\nGone=%HERE%\\gone.dll\n", {"The module \"%HERE%\\gone.dll\" does not exist"}},
+        {"[Plug-ins]\nRelative=plain.dll\n",
+         {"The module path of \"Relative\" must be a full path"}},
         {"[Plug-ins]\nPlain=%HERE%\\plain.dll\n",
          {"error: Plug-ins:  \"%HERE%\\plain.dll\" is not a Korvane plug-in module (line 2)"}},
         {"[Plug-ins]\nA=%HERE%\\gone.dll\na=%HERE%\\gone.dll\n",

@@ -33,15 +33,6 @@ const char kContents[] =
     "1 Getting started\r\n";
 constexpr DWORD kRunTimeoutMs = 30000;
 
-std::string SamplePlugin() {
-#ifdef KT_SAMPLE_PLUGIN_PATH
-    return kt_test::WindowsPath(KT_SAMPLE_PLUGIN_PATH);
-#else
-    ADD_FAILURE() << "this test program was built without the sample plug-in's path";
-    return std::string();
-#endif
-}
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -110,7 +101,7 @@ TEST_F(DeployProgram, ExportImportOnACleanMachineAndExportAgainGiveTheSameFile) 
     kt_test::TempDir program, product, channelDir, files;
     UseCopyIn(program);
     const std::string plugin = product.File("ktsample.dll");
-    ASSERT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(SamplePluginPath().c_str(), plugin.c_str(), FALSE));
     SeedEveryPage(channelDir, plugin);
 
     std::string output;
@@ -277,7 +268,7 @@ TEST_F(DeployProgram, PluginsThroughImportKeepTheHelpContentsInStep) {
     kt_test::TempDir program, product, channelDir, files;
     UseCopyIn(program);
     const std::string plugin = product.File("ktsample.dll");
-    ASSERT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(SamplePluginPath().c_str(), plugin.c_str(), FALSE));
     kt_test::SeedInstallation(channelDir.Path());
     files.Write("on.ini", "[Plug-ins]\r\nKorvane Sample = " + plugin + "\r\n");
     files.Write("off.ini", "[Plug-ins]\r\n");

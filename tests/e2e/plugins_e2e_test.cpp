@@ -26,15 +26,6 @@ const char kContents[] =
 constexpr DWORD kExitTimeoutMs = 20000;
 constexpr int kRowHeight = 15;
 
-std::string SamplePlugin() {
-#ifdef KT_SAMPLE_PLUGIN_PATH
-    return kt_test::WindowsPath(KT_SAMPLE_PLUGIN_PATH);
-#else
-    ADD_FAILURE() << "this test program was built without the sample plug-in's path";
-    return std::string();
-#endif
-}
-
 using PluginsProgram = kt_test::ProgramTest;
 
 TEST_F(PluginsProgram, CheckingTheSamplePluginAndOkInstallsIt) {
@@ -45,7 +36,7 @@ TEST_F(PluginsProgram, CheckingTheSamplePluginAndOkInstallsIt) {
     ASSERT_TRUE(CopyFileA(kt_test::WindowsPath(ExePath()).c_str(), exe.c_str(), FALSE));
     program.Write("korvane.cnt", kContents);
     const std::string plugin = product.File("ktsample.dll");
-    ASSERT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(SamplePluginPath().c_str(), plugin.c_str(), FALSE));
     kt_test::SeedInstallation(channelDir.Path());
     kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths", nullptr,
                           product.File("korvane.exe").c_str());
