@@ -1,6 +1,7 @@
 #include "app/app_font.h"
 #include "app/mouse_hook.h"
 #include "app/my_app.h"
+#include "deploy/command.h"
 
 #include <windows.h>
 
@@ -28,6 +29,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     TSystem system;
     if (!CheckVelaDebugVersion(instance, 0, 1))
         return 1;
+    // The settings options run without any window, and end the program.
+    if (IsDeployCommand(commandLine))
+        return RunDeployCommand(commandLine);
 
     // Without the hook only the pointer-left notices are missing.
     InstallMouseHook(instance);

@@ -243,3 +243,7 @@ void WriteServers(const TServerSource& source, TErrorSink& errors) {
             RegCloseKey(key);
     }
 }
+
+const char* LacksSearchBaseText() {
+    return kNoSearchBase;
+}

@@ -46,3 +46,9 @@ void ReadServers(TServerSink& sink, TErrorSink& errors);
 // Replaces the stored items with the source's, in its order; each failure
 // is reported.
 void WriteServers(const TServerSource& source, TErrorSink& errors);
+
+// The report of an LDAP server stored or given without a search base.
+const char* LacksSearchBaseText();
+// The longest text that a name, a port or a search base may hold to be
+// read back whole.
+constexpr int kServerFieldLength = 2046;

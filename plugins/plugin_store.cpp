@@ -309,3 +309,11 @@ int TPluginStore::WritePlugin(HKEY key, const TPluginRec& rec, TErrorSink& error
     }
     return 1;
 }
+
+bool KorvaneIsRunning() {
+    return FindWindowA(kKorvaneWindowClass, nullptr) != nullptr;
+}
+
+const char* RestartKorvaneText() {
+    return kRestartKorvane;
+}

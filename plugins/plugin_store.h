@@ -12,6 +12,11 @@
 class TErrorSink;
 struct TPluginRec;
 
+// Whether Korvane runs now: it reads its plug-ins only when it starts.
+bool KorvaneIsRunning();
+// The warning that a save of the plug-ins gives while Korvane runs.
+const char* RestartKorvaneText();
+
 // The rows of a list that shows the listed plug-ins.
 class TPluginRows {
 public:

@@ -3,6 +3,7 @@
 #include "resources/share_tool_page_ids.h"
 #include "sharing/command_line.h"
 #include "sharing/tool_list_view.h"
+#include "sharing/tool_store.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,12 +17,6 @@ const char kTemplate[] = "BROWSEAPPDLG";
 const char kFilter[] = "Programs\0*.exe;*.pif;*.com;*.bat;*.lnk\0Any file (*.*)\0*.*\0";
 // Only a file that exists can be a tool's program.
 constexpr unsigned kFlags = OFN_FILEMUSTEXIST;
-
-const char kNameHasBackslash[] = "A tool name cannot contain a backslash (\\). Type another name.";
-const char kNameTaken[] = "There is already a tool named '%s'. Type another name.";
-const char kTooLong[] =
-    "The command line would be longer than 259 characters. Shorten the parameters or choose "
-    "a program with a shorter path.";
 
 }  // namespace
 
@@ -92,15 +87,15 @@ int TBrowseAppDlg::FileOk(const OPENFILENAMEA* ofn) {
     }
     // The name is a registry key's: a backslash would make a nested key.
     if (std::strchr(typedName, '\\'))
-        return Refuse(IDC_BROWSEAPP_NAME, kNameHasBackslash);
+        return Refuse(IDC_BROWSEAPP_NAME, kToolNameHasBackslash);
     if (tools && tools->FindName(typedName, own)) {
-        char text[sizeof kNameTaken + kToolNameSize];
-        std::snprintf(text, sizeof text, kNameTaken, typedName);
+        char text[2048];
+        std::snprintf(text, sizeof text, kToolNameTaken, typedName);
         return Refuse(IDC_BROWSEAPP_NAME, text);
     }
     char commandLine[kCommandLineSize];
     if (!MakeCommandLine(commandLine, chosen, typedParameters))
-        return Refuse(IDC_BROWSEAPP_PARAMETERS, kTooLong);
+        return Refuse(IDC_BROWSEAPP_PARAMETERS, kToolCommandTooLong);
     lstrcpynA(parameters, typedParameters, kParametersSize);
     lstrcpynA(name, typedName, kToolNameSize);
     return 1;

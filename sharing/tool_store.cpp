@@ -5,6 +5,13 @@
 
 #include <cstdio>
 
+const char kToolNameHasBackslash[] =
+    "A tool name cannot contain a backslash (\\). Type another name.";
+const char kToolNameTaken[] = "There is already a tool named '%s'. Type another name.";
+const char kToolCommandTooLong[] =
+    "The command line would be longer than 259 characters. Shorten the parameters or choose "
+    "a program with a shorter path.";
+
 namespace {
 
 const char kLaunchKey[] = "SOFTWARE\\Tavrel\\Korvane\\6.4\\Launch";

@@ -8,6 +8,12 @@
 
 class TErrorSink;
 
+// Why the tool selection dialog refuses a tool; kToolNameTaken takes the
+// name for its %s.
+extern const char kToolNameHasBackslash[];
+extern const char kToolNameTaken[];
+extern const char kToolCommandTooLong[];
+
 // What a read of the key hands its tools to, one after the other.
 class TToolSink {
 public:

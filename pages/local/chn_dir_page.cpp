@@ -1,6 +1,5 @@
 #include "pages/local/chn_dir_page.h"
 
-#include "pages/local/channel_file_mover.h"
 #include "pages/local/chn_dir_store.h"
 #include "resources/chn_dir_page_ids.h"
 #include "sheet/config_dlg.h"
@@ -8,35 +7,21 @@
 #include "ui/dir_dialog.h"
 #include "ui/file_util.h"
 
-#include <cstdio>
-
 namespace {
 
 const char kTemplate[] = "CHNDIRDLG";
 constexpr int kPageNumber = 272;
 
-const char kToolMapping[] = "sharedchanneldataV_1";
-
-const char kNoDirectory[] = "You must specify a channel directory.";
 const char kCreateQuestion[] =
     "The channel file directory does not exist. Do you want to create it?";
 const char kQuestionCaption[] = "Korvane & Tools Configuration";
-const char kCreateFailed[] = "Failed to create the channel directory!";
-const char kToolRunning[] = "Cannot change the channel file directory if any tool is still running";
-const char kCannotMove[] = "Cannot move file '%s' to '%s'";
-const char kNotAllMoved[] = "Not all files are moved";
 const char kBrowseTitle[] = "New channel file directory";
 
 const char kChannelFiles[] = "*.chn";
 const char kCommandFiles[] = "*.txt";
 const char kTemplateFiles[] = "*.tpl";
-const char kAllFiles[] = "*.*";
-const char kListCache[] = "listd*.cnf";
-const char kTreeCache[] = "treed*.cnf";
 
 constexpr UINT kToolTestDelayMs = 50;
-constexpr int kKindWarning = 0;
-constexpr int kKindError = 1;
 
 // A directory names at most MAX_PATH - 1 characters; reading the boxes into
 // anything shorter would silently turn a long path into another one.
@@ -57,14 +42,6 @@ int FilesExist(const char* dir, const char* pattern) {
 }
 
 }  // namespace
-
-int ToolIsRunning() {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kToolMapping);
-    if (!mapping)
-        return 0;
-    CloseHandle(mapping);
-    return 1;
-}
 
 TChnDirPage::TChnDirPage(TWin* parentWin)
     : TConfigPage(kTemplate, parentWin, nullptr),
@@ -167,44 +144,24 @@ int TChnDirPage::Timer(UINT_PTR id) {
 
 int TChnDirPage::SaveDirectory(const char* directory) {
     TPageErrors errors(this);
-    if (!WriteChannelDir(directory, errors))
+    if (!SaveChannelDir(directory, errors))
         return 0;
     lstrcpynA(targetDir, directory, sizeof targetDir);
-    if (ToolIsRunning())
-        AddError(this, kToolRunning, kKindWarning);
     return 1;
 }
 
-void TChnDirPage::ReportMoveFailure(void* page, const char* source, const char* target) {
-    char text[2 * kDirSize + sizeof kCannotMove];
-    std::snprintf(text, sizeof text, kCannotMove, source, target);
-    AddError(static_cast<TChnDirPage*>(page), text, kKindError);
-}
-
-int TChnDirPage::MoveFiles() {
-    // One folder under two names: every file is already where it should be,
-    // and the caches still belong to the channel files beside them.
-    if (!HasOldDirectory() || SameDirectory(currentDir, targetDir))
-        return 0;
-
+void TChnDirPage::MoveFiles() {
+    if (!HasOldDirectory())
+        return;
+    TChannelMoves moves;
+    moves.channels = IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_CHANNELS) == BST_CHECKED;
+    moves.commands = IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_COMMANDS) == BST_CHECKED;
+    moves.templates = IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_TEMPLATES) == BST_CHECKED;
+    moves.others = IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_OTHERS) == BST_CHECKED;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    TChannelFileMover mover(currentDir, targetDir, ReportMoveFailure, this);
-    int failures = 0;
-    if (IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_CHANNELS) == BST_CHECKED) {
-        failures += mover.Move(kChannelFiles);
-        // The list and tree caches describe the channel files of this
-        // directory; the tools build them anew beside the moved files.
-        mover.Delete(kListCache);
-        mover.Delete(kTreeCache);
-    }
-    if (IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_COMMANDS) == BST_CHECKED)
-        failures += mover.Move(kCommandFiles);
-    if (IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_TEMPLATES) == BST_CHECKED)
-        failures += mover.Move(kTemplateFiles);
-    if (IsDlgButtonChecked(hwnd, IDC_CHNDIR_MOVE_OTHERS) == BST_CHECKED)
-        failures += mover.Move(kAllFiles);
+    TPageErrors errors(this);
+    MoveChannelFiles(currentDir, targetDir, moves, errors);
     SetCursor(previous);
-    return failures;
 }
 
 int TChnDirPage::Apply() {
@@ -214,20 +171,17 @@ int TChnDirPage::Apply() {
     GetDlgItemTextA(hwnd, IDC_CHNDIR_NEW, newDir, sizeof newDir);
 
     // 2. A directory is required.
-    if (!newDir[0]) {
-        AddError(this, kNoDirectory, kKindError);
+    TPageErrors errors(this);
+    if (!CheckChannelDirGiven(newDir, errors))
         return 0;
-    }
 
     // 3. A missing directory is created only when the user agrees.
     if (!DirExists(newDir)) {
         if (MessageBoxA(hwnd, kCreateQuestion, kQuestionCaption, MB_YESNO | MB_ICONQUESTION) !=
             IDYES)
             return 0;
-        if (!CreateDirectoryA(newDir, nullptr)) {
-            AddError(this, kCreateFailed, kKindError);
+        if (!CreateChannelDir(newDir, errors))
             return 0;
-        }
     }
 
     // 4. Unchanged: nothing to write or move.
@@ -240,8 +194,7 @@ int TChnDirPage::Apply() {
         return 1;
 
     // 6., 7. The moves, with one summary of whatever could not be moved.
-    if (MoveFiles() > 0)
-        AddError(this, kNotAllMoved, kKindError);
+    MoveFiles();
     return 1;
 }
 

@@ -3,6 +3,7 @@
 // warning while a tool of the suite is running.
 #pragma once
 
+#include "pages/local/chn_dir_store.h"
 #include "sheet/config_page.h"
 
 class TChnDirPage : public TConfigPage {
@@ -21,11 +22,10 @@ private:
     void Browse();
     // The registry write of a save; 0 when it failed.
     int SaveDirectory(const char* directory);
-    // Moves the files of the checked boxes; returns the number of failures.
-    int MoveFiles();
+    // Moves the files of the checked boxes, reporting what could not move.
+    void MoveFiles();
     // Whether there is an old directory whose files may be moved.
     bool HasOldDirectory() const;
-    static void ReportMoveFailure(void* page, const char* source, const char* target);
 
     char currentDir[260];
     char targetDir[260];
@@ -35,7 +35,3 @@ private:
     int templateFilesExist;
     int commandFilesExist;
 };
-
-// Whether a tool of the suite is running (it holds the suite's shared
-// channel data mapping).
-int ToolIsRunning();

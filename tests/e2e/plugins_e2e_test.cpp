@@ -29,15 +29,6 @@ constexpr int kRowHeight = 15;
 const char kErrorsTitle[] = "Korvane & Tools Configuration - Errors";
 constexpr int kErrorListId = 256;
 
-std::string SamplePlugin() {
-#ifdef KT_SAMPLE_PLUGIN_PATH
-    return kt_test::WindowsPath(KT_SAMPLE_PLUGIN_PATH);
-#else
-    ADD_FAILURE() << "this test program was built without the sample plug-in's path";
-    return std::string();
-#endif
-}
-
 using PluginsProgram = kt_test::ProgramTest;
 
 // A copy of the program with the contents file beside it, and the sample
@@ -47,7 +38,8 @@ struct SampleInstallation {
         EXPECT_TRUE(CopyFileA(kt_test::WindowsPath(kt_test::ProgramTest::ExePath()).c_str(),
                               exe.c_str(), FALSE));
         program.Write("korvane.cnt", kContents);
-        EXPECT_TRUE(CopyFileA(SamplePlugin().c_str(), plugin.c_str(), FALSE));
+        EXPECT_TRUE(
+            CopyFileA(kt_test::ProgramTest::SamplePluginPath().c_str(), plugin.c_str(), FALSE));
         kt_test::SeedInstallation(channelDir.Path());
         kt_test::SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavrel\\Korvane\\6.4\\AppPaths",
                               nullptr, product.File("korvane.exe").c_str());

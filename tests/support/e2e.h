@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tests/support/process.h"
+#include "tests/support/unix_host.h"
 
 #include <windows.h>
 
@@ -23,6 +24,17 @@ public:
         return KT_EXE_PATH;
 #else
         ADD_FAILURE() << "this test program was built without the program's path";
+        return std::string();
+#endif
+    }
+
+    // The Windows path of the SDK's sample plug-in (the e2e test program is
+    // compiled with KT_SAMPLE_PLUGIN_PATH).
+    static std::string SamplePluginPath() {
+#ifdef KT_SAMPLE_PLUGIN_PATH
+        return WindowsPath(KT_SAMPLE_PLUGIN_PATH);
+#else
+        ADD_FAILURE() << "this test program was built without the sample plug-in's path";
         return std::string();
 #endif
     }
