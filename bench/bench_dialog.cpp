@@ -45,18 +45,25 @@ public:
         : chnDir(scratch.Dir("channels")),
           productDir(scratch.Dir("product")),
           registeredDir(scratch.Dir("registered")) {
+        desktopDir = scratch.Dir("desktop");
+        for (const char* name : {"a.chn", "b.tpl", "c.txt"})
+            WriteTextFile(chnDir + "\\" + name, "channel");
+        FillModuleDir(productDir, "lib", kProductModules, kProductPlugins);
+        registeredPlugins =
+            FillModuleDir(registeredDir, "reg", kRegisteredPlugins, kRegisteredPlugins);
+        WriteKeys();
+    }
+
+    // Into whatever keys HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER stand for.
+    void WriteKeys() const {
         SetString(HKEY_LOCAL_MACHINE, kProductKey, nullptr, "6.4.0");
         SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr, productDir + "\\korvane.exe");
         SetString(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr, "20");
-        SetString(HKEY_CURRENT_USER, kDskPathKey, nullptr, scratch.Dir("desktop"));
+        SetString(HKEY_CURRENT_USER, kDskPathKey, nullptr, desktopDir);
         SetString(HKEY_LOCAL_MACHINE, kChnFilesKey, nullptr, chnDir);
-        for (const char* name : {"a.chn", "b.tpl", "c.txt"})
-            WriteTextFile(chnDir + "\\" + name, "channel");
         WriteServers(MakeServers(kServers));
         WriteTools(MakeTools(kTools));
-        FillModuleDir(productDir, "lib", kProductModules, kProductPlugins);
-        for (const std::string& path :
-             FillModuleDir(registeredDir, "reg", kRegisteredPlugins, kRegisteredPlugins)) {
+        for (const std::string& path : registeredPlugins) {
             std::string name = path.substr(path.find_last_of('\\') + 1);
             name = name.substr(0, name.size() - 4);
             SetString(HKEY_LOCAL_MACHINE, (std::string(kPluginsKey) + "\\" + name).c_str(), nullptr,
@@ -64,7 +71,8 @@ public:
         }
     }
 
-    std::string chnDir, productDir, registeredDir;
+    std::string chnDir, productDir, registeredDir, desktopDir;
+    std::vector<std::string> registeredPlugins;
 };
 
 // Both dialog cases read the same store.
@@ -299,6 +307,10 @@ private:
 };
 
 }  // namespace
+
+void WriteDialogStoreKeys(const TScratch& scratch) {
+    SharedStore(scratch).WriteKeys();
+}
 
 std::unique_ptr<TBenchCase> NewDialogCase(const TScratch& scratch, bool platformFloor) {
     return std::unique_ptr<TBenchCase>(new TDialogCase(scratch, platformFloor));
