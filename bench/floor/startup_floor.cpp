@@ -4,27 +4,19 @@
 // placed where the program places them, the tree with the seven names, the
 // first page shown. The benchmark starts it and ktconfig.exe in turns and
 // waits for the visible dialog. Cancel or closing ends it.
+#include "bench/floor/screens.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
 
 namespace {
 
-constexpr int kTreeId = 160;
 constexpr int kCaptionId = 161;
 constexpr int kPlaceholderId = 162;
 constexpr int kLargeIcon = 1;
 constexpr int kSmallIcon = 2;
-constexpr int kPageCount = 7;
-const char* const kPageTemplates[kPageCount] = {"CHNDIRDLG",   "NETWORKDLG", "KORVANEDLG",
-                                                "DESKTOPDLG",  "PLUGINDLG",  "MAXCHNLDLG",
-                                                "SHARETOOLDLG"};
-const char* const kPageNames[kPageCount] = {"Channel files",  "Network",  "Korvane",
-                                            "Settings",       "Plug-ins", "Max. channels",
-                                            "Channel sharing"};
-const int kPageParents[kPageCount] = {-1, 0, -1, 2, 2, 2, 2};
-// The pages with children, expanded as the program expands them.
-const int kParentPages[] = {0, 2};
+using kt_floor::kPageCount;
 
 INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
@@ -65,7 +57,8 @@ bool MakePages(HWND window, HINSTANCE instance, HWND* pages) {
         MapWindowPoints(placeholder, window, &origin, 1);
     }
     for (int page = 0; page < kPageCount; ++page) {
-        pages[page] = CreateDialogParamA(instance, kPageTemplates[page], window, PageProc, 0);
+        pages[page] =
+            CreateDialogParamA(instance, kt_floor::kPageTemplates[page], window, PageProc, 0);
         if (!pages[page])
             return false;
         SetWindowPos(pages[page], nullptr, origin.x, origin.y, 0, 0,
@@ -74,25 +67,10 @@ bool MakePages(HWND window, HINSTANCE instance, HWND* pages) {
     return true;
 }
 
-void FillTree(HWND window, HWND* pages) {
-    HWND tree = GetDlgItem(window, kTreeId);
-    HTREEITEM items[kPageCount] = {};
-    for (int page = 0; page < kPageCount; ++page) {
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = kPageParents[page] < 0 ? TVI_ROOT : items[kPageParents[page]];
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-        insert.item.pszText = const_cast<char*>(kPageNames[page]);
-        insert.item.lParam = reinterpret_cast<LPARAM>(pages[page]);
-        items[page] = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-    }
-    for (int root : kParentPages)
-        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[root]));
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[0]));
+void ShowFirstPage(HWND window, const HWND* pages) {
+    kt_floor::FillPageTree(window, pages);
     SetDlgItemTextA(window, kCaptionId, "Define channel file directory");
     ShowWindow(pages[0], SW_SHOW);
-    SetFocus(tree);
 }
 
 int ShowCommand() {
@@ -115,7 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         DestroyWindow(window);
         return 1;
     }
-    FillTree(window, pages);
+    ShowFirstPage(window, pages);
     ShowWindow(window, ShowCommand());
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
