@@ -6,6 +6,7 @@
 #include "bench/bench_cases.h"
 
 #include "bench/bench_world.h"
+#include "bench/floor/screens.h"
 #include "resources/network_page_ids.h"
 #include "resources/plugin_page_ids.h"
 #include "resources/share_tool_page_ids.h"
@@ -24,13 +25,8 @@ constexpr int kProductModules = 200;
 constexpr int kProductPlugins = 5;
 constexpr int kRegisteredPlugins = 20;
 
-constexpr int kTreeId = 160;
-const char* const kPageTemplates[] = {"CHNDIRDLG", "NETWORKDLG", "KORVANEDLG",  "DESKTOPDLG",
-                                      "PLUGINDLG", "MAXCHNLDLG", "SHARETOOLDLG"};
-const char* const kPageNames[] = {"Channel files", "Network",       "Korvane",        "Settings",
-                                  "Plug-ins",      "Max. channels", "Channel sharing"};
-const int kPageParents[] = {-1, 0, -1, 2, 2, 2, 2};
-constexpr int kPageCount = 7;
+using kt_floor::kPageCount;
+using kt_floor::kPageTemplates;
 constexpr int kNetworkPage = 1;
 constexpr int kPluginPage = 4;
 constexpr int kSharePage = 6;
@@ -45,18 +41,25 @@ public:
         : chnDir(scratch.Dir("channels")),
           productDir(scratch.Dir("product")),
           registeredDir(scratch.Dir("registered")) {
+        desktopDir = scratch.Dir("desktop");
+        for (const char* name : {"a.chn", "b.tpl", "c.txt"})
+            WriteTextFile(chnDir + "\\" + name, "channel");
+        FillModuleDir(productDir, "lib", kProductModules, kProductPlugins);
+        registeredPlugins =
+            FillModuleDir(registeredDir, "reg", kRegisteredPlugins, kRegisteredPlugins);
+        WriteKeys();
+    }
+
+    // Into whatever keys HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER stand for.
+    void WriteKeys() const {
         SetString(HKEY_LOCAL_MACHINE, kProductKey, nullptr, "6.4.0");
         SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, nullptr, productDir + "\\korvane.exe");
         SetString(HKEY_LOCAL_MACHINE, kMaxChannelsKey, nullptr, "20");
-        SetString(HKEY_CURRENT_USER, kDskPathKey, nullptr, scratch.Dir("desktop"));
+        SetString(HKEY_CURRENT_USER, kDskPathKey, nullptr, desktopDir);
         SetString(HKEY_LOCAL_MACHINE, kChnFilesKey, nullptr, chnDir);
-        for (const char* name : {"a.chn", "b.tpl", "c.txt"})
-            WriteTextFile(chnDir + "\\" + name, "channel");
         WriteServers(MakeServers(kServers));
         WriteTools(MakeTools(kTools));
-        FillModuleDir(productDir, "lib", kProductModules, kProductPlugins);
-        for (const std::string& path :
-             FillModuleDir(registeredDir, "reg", kRegisteredPlugins, kRegisteredPlugins)) {
+        for (const std::string& path : registeredPlugins) {
             std::string name = path.substr(path.find_last_of('\\') + 1);
             name = name.substr(0, name.size() - 4);
             SetString(HKEY_LOCAL_MACHINE, (std::string(kPluginsKey) + "\\" + name).c_str(), nullptr,
@@ -64,7 +67,8 @@ public:
         }
     }
 
-    std::string chnDir, productDir, registeredDir;
+    std::string chnDir, productDir, registeredDir, desktopDir;
+    std::vector<std::string> registeredPlugins;
 };
 
 // Both dialog cases read the same store.
@@ -100,7 +104,7 @@ public:
         if (platform)
             MakePages(pages);
         ReadStore(pages);
-        MakeTree(pages);
+        kt_floor::FillPageTree(window, pages);
         if (pages[0])
             ShowWindow(pages[0], SW_SHOW);
         ShowWindow(window, SW_SHOW);
@@ -274,25 +278,6 @@ private:
         RegCloseKey(launch);
     }
 
-    void MakeTree(HWND* pages) {
-        HWND tree = GetDlgItem(window, kTreeId);
-        HTREEITEM items[kPageCount] = {};
-        for (int page = 0; page < kPageCount; ++page) {
-            TVINSERTSTRUCTA insert{};
-            insert.hParent = kPageParents[page] < 0 ? TVI_ROOT : items[kPageParents[page]];
-            insert.hInsertAfter = TVI_LAST;
-            insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-            insert.item.pszText = const_cast<char*>(kPageNames[page]);
-            insert.item.lParam = reinterpret_cast<LPARAM>(pages[page]);
-            items[page] = reinterpret_cast<HTREEITEM>(
-                SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-        }
-        for (int root : {0, 2})
-            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[root]));
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[0]));
-        SetFocus(tree);
-    }
-
     const TStore& store;
     bool platform;
     HWND window = nullptr;
@@ -301,6 +286,10 @@ private:
 };
 
 }  // namespace
+
+void WriteDialogStoreKeys(const TScratch& scratch) {
+    SharedStore(scratch).WriteKeys();
+}
 
 std::unique_ptr<TBenchCase> NewDialogCase(const TScratch& scratch, bool platformFloor) {
     return std::unique_ptr<TBenchCase>(new TDialogCase(scratch, platformFloor));

@@ -64,6 +64,13 @@ TScratch::TScratch() {
     MakeDir(root);
 }
 
+void TScratch::UseScratchKeys(bool scratchKeys) const {
+    if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratchKeys ? machine : nullptr) !=
+            ERROR_SUCCESS ||
+        RegOverridePredefKey(HKEY_CURRENT_USER, scratchKeys ? user : nullptr) != ERROR_SUCCESS)
+        Die("cannot remap the registry");
+}
+
 TScratch::~TScratch() {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);

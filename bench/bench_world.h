@@ -30,6 +30,9 @@ public:
 
     // A subdirectory of the temporary directory, created.
     std::string Dir(const char* name) const;
+    // Points HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process back at
+    // the prefix's real keys (false) or at the scratch keys again (true).
+    void UseScratchKeys(bool scratchKeys) const;
 
 private:
     std::string registryPath;

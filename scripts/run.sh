@@ -26,9 +26,8 @@ if [ "$KT_WINE_BITS" = 64 ]; then
     build=$here/build-x64 toolchain=cmake/mingw-x86_64.cmake
     screenshot=$build/ktconfig-screenshot.png
 fi
-export WINEPREFIX=$build/wineprefix-run WINEDEBUG=-all
-# The sample scripts take the built plug-ins from the same build.
-export KT_BUILD_DIR=$build
+# The sample scripts take their modules from this build.
+export WINEPREFIX=$build/wineprefix-run WINEDEBUG=-all KT_BUILD_DIR=$build
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "${1:-}" = --pictures ] || [ "${2:-}" = --pictures ]; then
     export WINEPREFIX=$build/wineprefix-pictures

@@ -2,20 +2,14 @@
 
 #include "ui/win.h"
 
-#include <ole2.h>
-
 TApp* TApp::TheApp = nullptr;
 
-TSystem::TSystem() {
-    // The shell's folder chooser needs an apartment; failing here only means
-    // the chooser falls back to its old look.
-    oleStarted = SUCCEEDED(OleInitialize(nullptr));
-}
+// COM is not started here: only the folder chooser needs it, and it starts
+// it itself for as long as it runs. Started for the whole run, it would load
+// ole32 and the RPC runtime into every start.
+TSystem::TSystem() = default;
 
-TSystem::~TSystem() {
-    if (oleStarted)
-        OleUninitialize();
-}
+TSystem::~TSystem() = default;
 
 int CheckVelaDebugVersion(HINSTANCE instance, int debug, int release) {
     if (!instance)

@@ -5,17 +5,14 @@
 
 class TWin;
 
-// Lives for the whole run of WinMain: brings up what the windows need (COM
-// for the shell's folder chooser) and takes it down again.
+// Lives for the whole run of WinMain: the place for what the windows need
+// brought up before any of them and taken down after all (nothing so far).
 class TSystem {
 public:
     TSystem();
     ~TSystem();
     TSystem(const TSystem&) = delete;
     TSystem& operator=(const TSystem&) = delete;
-
-private:
-    bool oleStarted;
 };
 
 // Nonzero when a program built for this flavour of the layer may run with it:

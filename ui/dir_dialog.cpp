@@ -1,11 +1,33 @@
 #include "ui/dir_dialog.h"
 
+#include "ui/system_dll.h"
+
 #include <ole2.h>
 #include <shlobj.h>
 
 #include <cstring>
 
 namespace {
+
+// COM is started for the chooser alone, when the user first opens it.
+TSystemDll ole32("ole32.dll");
+const char kChooserAction[] = "The folder chooser";
+
+// The three COM calls of the chooser; all null when ole32.dll is missing.
+struct TComCalls {
+    decltype(&OleInitialize) initialize;
+    decltype(&OleUninitialize) uninitialize;
+    decltype(&CoTaskMemFree) freeMemory;
+    bool Found() const { return initialize && uninitialize && freeMemory; }
+};
+
+TComCalls FindComCalls() {
+    TComCalls calls{};
+    calls.initialize = ole32.Get<decltype(OleInitialize)>("OleInitialize");
+    calls.uninitialize = ole32.Get<decltype(OleUninitialize)>("OleUninitialize");
+    calls.freeMemory = ole32.Get<decltype(CoTaskMemFree)>("CoTaskMemFree");
+    return calls;
+}
 
 // The chooser's own tree starts at the desktop; the start directory is
 // selected once its window exists, which only the callback can know.
@@ -46,14 +68,20 @@ int OpenDirDlg(TWin* owner, char* directory, const char* root, const char* title
     char start[MAX_PATH];
     lstrcpynA(start, directory, size < MAX_PATH ? size : MAX_PATH);
 
+    HWND ownerWindow = owner ? owner->GetHandle() : nullptr;
+    TComCalls com = FindComCalls();
+    if (!com.Found()) {
+        ReportMissingSystemDll(ownerWindow, kChooserAction, ole32);
+        return 0;
+    }
     // The new-style chooser hosts OLE controls; the thread may not have
     // started OLE itself (a nested start only counts up and is undone below).
-    HRESULT ole = OleInitialize(nullptr);
+    HRESULT ole = com.initialize(nullptr);
 
     PIDLIST_ABSOLUTE rootList = (root && *root) ? ParseDirectory(root) : nullptr;
     char display[MAX_PATH] = "";
     BROWSEINFOA info{};
-    info.hwndOwner = owner ? owner->GetHandle() : nullptr;
+    info.hwndOwner = ownerWindow;
     info.pidlRoot = rootList;
     info.pszDisplayName = display;
     info.lpszTitle = title;
@@ -69,11 +97,11 @@ int OpenDirDlg(TWin* owner, char* directory, const char* root, const char* title
         // caller's buffer would leave a wrong directory behind: refuse both.
         if (SHGetPathFromIDListA(result, path) && path[0])
             chosen = CopyWhole(directory, size, path) ? 1 : 0;
-        CoTaskMemFree(result);
+        com.freeMemory(result);
     }
     if (rootList)
-        CoTaskMemFree(rootList);
+        com.freeMemory(rootList);
     if (SUCCEEDED(ole))
-        OleUninitialize();
+        com.uninitialize();
     return chosen;
 }

@@ -1,6 +1,13 @@
 #include "ui/file_open_dlg.h"
 
+#include "ui/system_dll.h"
+
 namespace {
+
+// Loaded when the user first opens the chooser, with the printing libraries
+// that it imports.
+TSystemDll comdlg32("comdlg32.dll");
+const char kChooserAction[] = "The file chooser";
 
 // Always set: the Explorer style (the only one that sends CDN_
 // notifications and hosts a child template), the hook that links the object,
@@ -54,13 +61,20 @@ int TFileOpenDlg::Run(int number) {
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = HookProc;
     ofn.lpTemplateName = templateName;
-    BOOL chosen = GetOpenFileNameA(&ofn);
+    auto* getOpenFileName = comdlg32.Get<decltype(GetOpenFileNameA)>("GetOpenFileNameA");
+    auto* extendedError = comdlg32.Get<decltype(CommDlgExtendedError)>("CommDlgExtendedError");
+    if (!getOpenFileName || !extendedError) {
+        modal = false;
+        ReportMissingSystemDll(ofn.hwndOwner, kChooserAction, comdlg32);
+        return -1;
+    }
+    BOOL chosen = getOpenFileName(&ofn);
     // The child window is gone by now; unlinking twice does nothing.
     UnlinkWindow();
     modal = false;
     if (chosen)
         return 1;
-    return CommDlgExtendedError() ? -1 : 0;
+    return extendedError() ? -1 : 0;
 }
 
 int TFileOpenDlg::GetFilePath(char* buffer, int size) const {

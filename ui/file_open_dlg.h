@@ -26,7 +26,8 @@ public:
     void SetTemplate(const char* name) { templateName = name; }
 
     // Runs the dialog modally; number is its help context. 1 when the user
-    // chose a file, 0 when he cancelled, -1 when the dialog could not run.
+    // chose a file, 0 when he cancelled, -1 when the dialog could not run
+    // (a missing comdlg32.dll has been reported to the user).
     int Run(int number);
 
     int IsExplorer() const { return (flags & OFN_EXPLORER) != 0; }

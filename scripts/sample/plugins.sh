@@ -3,6 +3,7 @@
 # first) with the SDK's sample plug-in and a few ordinary DLLs, the
 # registered plug-in of plugins.reg in a folder of its own, and the help
 # contents file korvane.cnt beside the utility that scripts/run.sh starts.
+# KT_BUILD_DIR names the build that holds them (default build).
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the prefix to seed}"
 here=$(cd "$(dirname "$0")/../.." && pwd)
