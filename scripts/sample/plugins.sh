@@ -7,6 +7,9 @@ set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the prefix to seed}"
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$here/build
+# The program loads only plug-ins of its own kind: where the 64-bit build
+# runs (scripts/wine-env.sh), the sample plug-ins are the 64-bit build's.
+[ "${KT_WINE_BITS:-32}" = 64 ] && build=$here/build-x64
 product="$WINEPREFIX/drive_c/Program Files/Korvane"
 system="$WINEPREFIX/drive_c/windows/system32"
 
