@@ -354,17 +354,7 @@ TEST_F(Installer, InstallsPerMachineRunsAndUninstallsAllItInstalled) {
     EXPECT_FALSE(kt_test::RegKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Tavrel"));
 
     // Started from where the shortcut leads, Cancel ends it with zero.
-    {
-        kt_test::ProgramRun run(shortcut.target);
-        ASSERT_TRUE(run.Started());
-        HWND dialog = run.WaitForWindow(kTitle);
-        ASSERT_NE(nullptr, dialog);
-        ASSERT_TRUE(kt_test::WaitVisible(dialog)) << "the dialog did not show";
-        ASSERT_TRUE(kt_test::PageRun::Click(dialog, IDCANCEL));
-        DWORD code = STILL_ACTIVE;
-        ASSERT_TRUE(run.WaitForExit(kt_test::PageRun::kExitTimeoutMs, &code));
-        EXPECT_EQ(0u, code);
-    }
+    ASSERT_EQ(0u, kt_test::StartAndCancel(shortcut.target, kTitle));
 
     // The program writes its korvane.cnt beside itself, and a settings key.
     kt_test::TempDir product;
