@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the cross toolchain, Wine (with its 32-bit half) and Xvfb.
+# Installs the cross toolchain, Wine (with its 32-bit half), Xvfb, and wixl
+# and msitools for the installer package.
 # Idempotent: returns at once when everything is already there.
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 wine32:i386 xvfb xauth cmake ninja-build imagemagick xdotool)
+          wine wine64 wine32:i386 xvfb xauth cmake ninja-build imagemagick xdotool
+          wixl msitools)
 
 missing=()
 for p in "${packages[@]}"; do

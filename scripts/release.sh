@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the program and makes the release archive with CPack:
-# build/release/ktconfig-<version>-win32.zip (the path is printed).
+# Builds the program and makes the release archive with CPack,
+# build/release/ktconfig-<version>-win32.zip, and the Windows Installer
+# package built by wixl, build/release/ktconfig-<version>.msi (the paths are
+# printed).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -13,3 +15,6 @@ cmake --build "$build" --target ktconfig ktsample
 (cd "$build" && cpack -G ZIP --config CPackConfig.cmake >/dev/null)
 archive=$(ls -t "$build"/release/ktconfig-*-win32.zip | head -1)
 echo "Release archive: $archive"
+cmake --build "$build" --target msi_package >/dev/null
+package=$(ls -t "$build"/release/ktconfig-*.msi | head -1)
+echo "Installer package: $package"

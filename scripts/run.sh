@@ -6,8 +6,10 @@
 # screenshot of the dialog window and closes it with Cancel.
 #
 #   bash scripts/run.sh --pictures   pictures of every page, from a fresh
-#                                    sample prefix, into docs/pictures/, and
-#                                    the Network page at 192 DPI
+#                                    sample prefix into which the build's
+#                                    installer package installed the
+#                                    program, into docs/pictures/, and the
+#                                    Network page at 192 DPI
 #   KT_DPI=192 bash scripts/run.sh   the screen's DPI (LogPixels) of the run
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,6 +28,8 @@ if [ "$KT_WINE_BITS" = 64 ]; then
     build=$here/build-x64 toolchain=cmake/mingw-x86_64.cmake
     screenshot=$build/ktconfig-screenshot.png
 fi
+# The program that runs: the build's, or the installed one for the pictures.
+exe=$build/ktconfig.exe
 # The sample scripts take their modules from this build.
 export WINEPREFIX=$build/wineprefix-run WINEDEBUG=-all KT_BUILD_DIR=$build
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -74,7 +78,7 @@ set_dpi() {
 # Starts the program and waits for its dialog: its process in $program, its
 # X window in $dialog.
 start_program() {
-    scripts/wine-exec "$build/ktconfig.exe" &
+    scripts/wine-exec "$exe" &
     program=$!
     local window="" i
     for i in $(seq 1 120); do
@@ -100,6 +104,19 @@ cancel_program() {
     wineserver -k || true
     echo "ktconfig.exe ended with exit code $code"
     return "$code"
+}
+
+# The pictures show the program as administrators get it: installed by the
+# build's package (silently, as a deployment script does) into its folder
+# under Program Files, which the Settings page offers as the default.
+install_package() {
+    local package
+    package=$(ls -t "$build"/release/ktconfig-*.msi | head -1)
+    wine msiexec /i "$(winepath -w "$package")" /qn >/dev/null 2>&1 ||
+        { echo "cannot install $package" >&2; return 1; }
+    wineserver -w
+    exe='C:\Program Files\Korvane Tools\Configuration\ktconfig.exe'
+    echo "Installed: $package" >&2
 }
 
 # Inside Xvfb: start, photograph the dialog window, press Cancel.
@@ -157,7 +174,10 @@ if [ "${1:-}" = --inside-display ]; then
     if [ -n "${KT_DPI:-}" ]; then set_dpi "$KT_DPI"; fi
     case "${2:-}" in
         --headless) run_headless ;;
-        --pictures) take_pictures ;;
+        --pictures)
+            install_package
+            take_pictures
+            ;;
         *)
             set_managed Y
             exec scripts/wine-exec "$build/ktconfig.exe"
@@ -171,6 +191,7 @@ bash scripts/configure.sh "$build" "$toolchain"
 cmake --build "$build" --target ktconfig ktsample ktnotes
 
 if [ "${1:-}" = --pictures ]; then
+    cmake --build "$build" --target msi_package >/dev/null
     # The pictures show the sample installation as it is first seeded.
     rm -rf "$WINEPREFIX"
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside-display --pictures

@@ -60,15 +60,7 @@ TEST_F(Release, TheArchiveHoldsTheProgramTheTextAndThePluginKit) {
 }
 
 TEST_F(Release, TheUnpackedProgramStartsAndCancelEndsItWithZero) {
-    kt_test::ProgramRun run(ProgramPath());
-    ASSERT_TRUE(run.Started());
-    HWND dialog = run.WaitForWindow(kTitle);
-    ASSERT_NE(nullptr, dialog);
-    ASSERT_TRUE(kt_test::WaitVisible(dialog)) << "the dialog did not show";
-    ASSERT_TRUE(kt_test::PageRun::Click(dialog, IDCANCEL));
-    DWORD code = STILL_ACTIVE;
-    ASSERT_TRUE(run.WaitForExit(kt_test::PageRun::kExitTimeoutMs, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, kt_test::StartAndCancel(ProgramPath(), kTitle));
 }
 
 TEST_F(Release, TheSamplePluginsAreListedFromTheProductDirectory) {

@@ -48,4 +48,16 @@ DWORD PageRun::WaitForExit(DWORD timeoutMs) {
     return code;
 }
 
+DWORD StartAndCancel(const std::string& exePath, const std::string& title) {
+    ProgramRun run(exePath);
+    HWND dialog = run.Started() ? run.WaitForWindow(title) : nullptr;
+    if (!dialog || !WaitVisible(dialog) || !PageRun::Click(dialog, IDCANCEL)) {
+        ADD_FAILURE() << "the dialog of " << exePath << " did not show";
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(run.WaitForExit(PageRun::kExitTimeoutMs, &code)) << "Cancel did not end it";
+    return code;
+}
+
 }  // namespace kt_test

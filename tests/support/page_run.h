@@ -42,4 +42,9 @@ public:
     HWND page = nullptr;
 };
 
+// Starts exePath, waits until its dialog (with that title) is shown and
+// presses Cancel; the program's exit code, STILL_ACTIVE (and the test
+// failed) when the dialog does not show or the program does not end.
+DWORD StartAndCancel(const std::string& exePath, const std::string& title);
+
 }  // namespace kt_test
