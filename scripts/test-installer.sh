@@ -73,6 +73,11 @@ fi
 
 if [ "$step" = tables ]; then
     version=$3 upgrade_code=$4 arch=$5
+    # msiinfo export writes the tables' binary streams into files of the
+    # working directory: a scratch one.
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    cd "$scratch"
     current=$(package)
     older=$(ls "$older_dir"/*.msi)
     failures=0
