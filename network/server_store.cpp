@@ -13,8 +13,6 @@ const char* const kPartKeys[kPartCount] = {
     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPPort",
     "SOFTWARE\\Tavrel\\Korvane Tools\\LDAPSearchBase",
 };
-// The three keys' parent.
-const char kToolsKey[] = "SOFTWARE\\Tavrel\\Korvane Tools";
 const char kValuePrefix[] = "Value";
 constexpr int kValueNameSize = 32;
 
@@ -143,17 +141,6 @@ bool CanOpenEveryKey(TErrorSink& errors) {
     return all;
 }
 
-// Whether a deleted key can be made again under the keys' parent; when not,
-// the keys are emptied of items in place instead of deleted.
-bool CanMakeKeysAgain() {
-    HKEY parent = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kToolsKey, 0, KEY_CREATE_SUB_KEY, &parent) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(parent);
-    return true;
-}
-
 }  // namespace
 
 void ReadServers(TServerSink& sink, TErrorSink& errors) {
@@ -207,13 +194,10 @@ void WriteServers(const TServerSource& source, TErrorSink& errors) {
     // 1. Nothing goes unless all three keys can take the new list.
     if (!CanOpenEveryKey(errors))
         return;
-    // 2. The old store goes; a key that cannot go, or could not be made
-    // again, is emptied of items below.
-    const bool remake = CanMakeKeysAgain();
+    // 2. The old store goes; a key that cannot go is emptied of items below.
     bool deleted[kPartCount];
     for (int part = 0; part < kPartCount; ++part)
-        deleted[part] =
-            remake && RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPartKeys[part]) == ERROR_SUCCESS;
+        deleted[part] = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPartKeys[part]) == ERROR_SUCCESS;
     // 3. Each key again, each failure reported.
     HKEY keys[kPartCount] = {};
     bool created = true;

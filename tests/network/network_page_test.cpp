@@ -419,7 +419,6 @@ bool SetKeyAcl(const char* path, const char* sddl) {
     return status == ERROR_SUCCESS;
 }
 
-const char kToolsKey[] = "SOFTWARE\\Tavrel\\Korvane Tools";
 // Everyone may do everything but write values and delete the key.
 const char kDenyWrites[] = "D:(D;;0x10002;;;WD)(A;;KA;;;WD)";
 const char kAllowAll[] = "D:(A;;KA;;;WD)";
@@ -444,24 +443,6 @@ TEST_F(NetworkPage, AKeyThatDeniesWritesCannotBeCreatedAndNothingIsWrittenOrTake
     EXPECT_EQ((Values{"Value1=o=org1"}), StoredValues(kSearchBaseKey));
     EXPECT_TRUE(SetKeyAcl(kPortKey, kAllowAll));
     EXPECT_EQ((Values{"Value1=389", "Value3=com"}), StoredValues(kPortKey));
-}
-
-TEST_F(NetworkPage, AParentThatTakesNoNewKeysKeepsTheKeysAndTheSaveStillWrites) {
-    Seed(1, "srv1", "389", "o=org1");
-    Seed(2, "C:\\Old");
-    Seed(3, "C:\\Gone");
-    // The keys may be deleted, but not made again.
-    ASSERT_TRUE(SetKeyAcl(kToolsKey, "D:(D;;0x4;;;WD)(A;;KA;;;WD)"));
-    HKEY probe = nullptr;
-    ASSERT_EQ(ERROR_ACCESS_DENIED,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kToolsKey, 0, KEY_CREATE_SUB_KEY, &probe));
-    ASSERT_TRUE(Build());
-    Delete(2, "'C:\\Gone'", IDYES);
-    dialog.PressOk();
-    EXPECT_EQ((Values{}), PageErrors());
-    EXPECT_FALSE(dialog.DialogAlive());
-    EXPECT_TRUE(SetKeyAcl(kToolsKey, kAllowAll));
-    ExpectStored({"Value1=srv1", "Value2=C:\\Old"}, {"Value1=389"}, {"Value1=o=org1"});
 }
 
 // Stands between the list window and its procedure: the moment the page
