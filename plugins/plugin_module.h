@@ -29,6 +29,10 @@ struct TPluginRec {
 // value "\StringFileInfo\040904E4\InternalName" is PL_MARKER (no other
 // language block counts). The module is not loaded for this.
 int IsPluginModule(const char* path);
+// The same answer from the system's version API alone, which reads every
+// form of module; IsPluginModule asks it where the file's own reading
+// cannot be sure to agree.
+int SystemFindsMarker(const char* path);
 
 // Loads the module and asks it about itself; valid tells whether info may
 // be used. The strings in info live until the module is freed.
