@@ -4,6 +4,7 @@
 #include "network/string_util.h"
 #include "resources/network_page_ids.h"
 #include "ui/app.h"
+#include "ui/image_list.h"
 #include "ui/screen_scale.h"
 
 namespace {
@@ -65,15 +66,10 @@ void TServerListView::LoadImages() {
         {IDI_NETWORK_LDAP_SERVER, &ldapImage},
         {IDI_NETWORK_RESOURCE_MANAGER, &resourceManagerImage},
     };
-    for (const auto& icon : icons) {
-        // At the list's size: LoadIcon would stretch the 14 rows to the
-        // system's large icon height and back.
-        HICON handle = LoadScreenIcon(AppInstance(), icon.resource, kIconWidth, kIconHeight);
-        if (!handle)
-            continue;
-        *icon.index = ImageList_ReplaceIcon(images, -1, handle);
-        DestroyIcon(handle);  // the list keeps its own copy
-    }
+    // At the list's size: LoadIcon would stretch the 14 rows to the
+    // system's large icon height and back.
+    for (const auto& icon : icons)
+        *icon.index = AddResourceIcon(images, AppInstance(), icon.resource);
     SetImageList(images, LVSIL_SMALL);
 }
 

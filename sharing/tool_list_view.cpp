@@ -2,6 +2,7 @@
 
 #include "resources/share_tool_page_ids.h"
 #include "ui/app.h"
+#include "ui/image_list.h"
 #include "ui/screen_scale.h"
 
 #include <shellapi.h>
@@ -39,10 +40,7 @@ TToolListView::TToolListView(TWin* parentWin, TToolListOwner* listOwner)
     if (!hwnd)
         return;
     // Image 0 stands for every program without an icon; it is never replaced.
-    if (HICON icon = LoadScreenIcon(AppInstance(), IDI_SHARETOOL_DEFAULT, kIconSize, kIconSize)) {
-        ImageList_ReplaceIcon(images, -1, icon);
-        DestroyIcon(icon);  // the list keeps its own copy
-    }
+    AddResourceIcon(images, AppInstance(), IDI_SHARETOOL_DEFAULT);
     SetImageList(images, LVSIL_SMALL);
 
     LVCOLUMNA column{};

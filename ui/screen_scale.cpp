@@ -25,11 +25,6 @@ int ScaleToScreen(int pixelsAt96) {
     return MulDiv(pixelsAt96, ScreenDpi(), kBaseDpi);
 }
 
-HICON LoadScreenIcon(HINSTANCE module, int resource, int widthAt96, int heightAt96) {
-    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(resource), IMAGE_ICON,
-                                         ScaleToScreen(widthAt96), ScaleToScreen(heightAt96), 0));
-}
-
 HICON ExtractIconAtSize(const char* program, int size) {
     HICON icon = nullptr;
     UINT id = 0;

@@ -12,11 +12,6 @@ int ScreenDpi();
 // A length in pixels at 96 DPI, at the screen's scale.
 int ScaleToScreen(int pixelsAt96);
 
-// The icon resource of the module at width x height pixels at 96 DPI, at
-// the screen's scale: the image of that size when the resource has one,
-// else the nearest one stretched. The caller destroys it; null when missing.
-HICON LoadScreenIcon(HINSTANCE module, int resource, int widthAt96, int heightAt96);
-
 // The first icon of a program file at size x size pixels, the image of that
 // size when the file has one; null when the file has no icon.
 HICON ExtractIconAtSize(const char* program, int size);
