@@ -140,9 +140,10 @@ void TNetworkPage::LoadServers() {
     SendMessageA(listHandle, WM_SETREDRAW, FALSE, 0);
     TPageErrors errors(this);
     ReadServers(filler, errors);
-    // After a fatal error the list may be gone; then this does nothing.
-    SendMessageA(listHandle, WM_SETREDRAW, TRUE, 0);
+    // Still without repainting: each width would lay the list out anew.
+    // After a fatal error the list may be gone; then neither does anything.
     filler.SetWidths();
+    SendMessageA(listHandle, WM_SETREDRAW, TRUE, 0);
 }
 
 void TNetworkPage::SaveServers() {

@@ -66,8 +66,15 @@ void TShareToolPage::UpdateAddButton() {
 }
 
 void TShareToolPage::LoadTools() {
-    if (tools)
+    if (tools) {
+        // While the rows go in, the list neither repaints nor sets its
+        // scroll bars row by row. A fatal error may take the list with it;
+        // its handle then names nothing.
+        HWND list = tools->GetHandle();
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         ReadTools(*this);
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    }
     UpdateAddButton();
 }
 

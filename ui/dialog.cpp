@@ -150,7 +150,10 @@ int TDialog::Help() {
 }
 
 void TDialog::EnableDlgItem(int id, int enable) {
-    if (HWND item = GetDlgItem(id))
+    HWND item = GetDlgItem(id);
+    // Asking for the state it has sends the control nothing, yet costs
+    // trips to the window server under Wine; pages ask for it often.
+    if (item && !IsWindowEnabled(item) != !enable)
         EnableWindow(item, enable ? TRUE : FALSE);
 }
 
