@@ -49,7 +49,8 @@ INT_PTR TDialog::StartDialog(HWND window, HWND defaultFocus) {
     // The page may have been destroyed inside InitDlg; then nothing is ours.
     if (!IsWindow(window))
         return FALSE;
-    if (focusId) {
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    if (focusId && ((style & WS_VISIBLE) || !(style & WS_CHILD))) {
         if (HWND focus = ::GetDlgItem(window, focusId))
             SetFocus(focus);
     }
