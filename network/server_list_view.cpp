@@ -38,8 +38,11 @@ TServerListView::TServerListView(TNetworkPage* owner, int id)
     window = hwnd;
     if (!hwnd)
         return;
+    // Laid out once, with its pictures and columns in, not after each.
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
     LoadImages();
     InsertColumns();
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
 }
 
 TServerListView::~TServerListView() {

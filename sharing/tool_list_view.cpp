@@ -39,6 +39,8 @@ TToolListView::TToolListView(TWin* parentWin, TToolListOwner* listOwner)
     slotUsed[kDefaultImage] = 1;
     if (!hwnd)
         return;
+    // Laid out once, with its pictures and columns in, not after each.
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
     // Image 0 stands for every program without an icon; it is never replaced.
     AddResourceIcon(images, AppInstance(), IDI_SHARETOOL_DEFAULT);
     SetImageList(images, LVSIL_SMALL);
@@ -56,6 +58,7 @@ TToolListView::TToolListView(TWin* parentWin, TToolListOwner* listOwner)
     column.pszText = const_cast<char*>("Application");
     column.iSubItem = 1;
     InsertColumn(1, column);
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
 }
 
 TToolListView::~TToolListView() {
