@@ -21,6 +21,10 @@ void WriteDialogStoreKeys(const TScratch& scratch);
 // sample installation that the prefix holds, or on the dialog cases' large
 // store, written into the prefix's real keys for the case's lifetime.
 std::unique_ptr<TBenchCase> NewStartupCase(const TScratch& scratch, bool largeStore);
+// The floor's start plus what the store (the sample installation, or the
+// large one) asks of the platform whatever the program: the least that the
+// start-up ratio on that store can be.
+std::unique_ptr<TBenchCase> NewStartupBoundCase(const TScratch& scratch, bool largeStore);
 // The Plug-ins page's scan of a directory of count modules.
 std::unique_ptr<TBenchCase> NewScanCase(const TScratch& scratch, int count);
 std::unique_ptr<TBenchCase> NewSaveServersCase();

@@ -9,6 +9,11 @@
 
 #include "app/my_app.h"
 #include "bench/bench_world.h"
+#include "plugins/version_file.h"
+#include "sdk/korvane_plugin.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
 
 namespace kt_bench {
 
@@ -25,40 +30,16 @@ void DeleteRealProductKeys() {
     DeleteTree(HKEY_CURRENT_USER, kTavrelKey);
 }
 
-class TStartupCase : public TBenchCase {
+// A program started as its own process until its dialog is visible, and
+// closed (Cancel) and gone again afterwards.
+class TStartedProgram {
 public:
-    TStartupCase(const TScratch& scratch, bool largeStore)
-        : scratch(scratch),
-          large(largeStore),
-          programPath(BesideProgram("..\\ktconfig.exe")),
-          floorPath(BesideProgram("ktfloor.exe")) {
-        if (!large)
-            return;
-        scratch.UseScratchKeys(false);
-        DeleteRealProductKeys();
-        WriteDialogStoreKeys(scratch);
-        scratch.UseScratchKeys(true);
-    }
+    explicit TStartedProgram(std::string path) : path(std::move(path)) {}
+    ~TStartedProgram() { Close(); }
+    TStartedProgram(const TStartedProgram&) = delete;
+    TStartedProgram& operator=(const TStartedProgram&) = delete;
 
-    ~TStartupCase() override {
-        if (!large)
-            return;
-        scratch.UseScratchKeys(false);
-        DeleteRealProductKeys();
-        scratch.UseScratchKeys(true);
-    }
-
-    std::string Name() const override {
-        return large ? "start-up, large store" : "start-up, sample installation";
-    }
-    double Goal() const override { return large ? 1.25 : 1.15; }
-
-    void Program() override { StartUntilVisible(programPath); }
-    void Raw() override { StartUntilVisible(floorPath); }
-    void Finish(bool) override { Close(); }
-
-private:
-    void StartUntilVisible(const std::string& path) {
+    void StartUntilVisible() {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string commandLine = "\"" + path + "\"";
@@ -79,17 +60,6 @@ private:
         }
     }
 
-    // The started process's top-level window with the dialog's title, once
-    // visible.
-    HWND VisibleDialog() const {
-        HWND found = FindWindowA(nullptr, kMainTitle);
-        if (!found || !IsWindowVisible(found))
-            return nullptr;
-        DWORD owner = 0;
-        GetWindowThreadProcessId(found, &owner);
-        return owner == process.dwProcessId ? found : nullptr;
-    }
-
     void Close() {
         if (!process.hProcess)
             return;
@@ -104,17 +74,292 @@ private:
         window = nullptr;
     }
 
-    const TScratch& scratch;
-    bool large;
-    std::string programPath, floorPath;
+private:
+    // The started process's top-level window with the dialog's title, once
+    // visible.
+    HWND VisibleDialog() const {
+        HWND found = FindWindowA(nullptr, kMainTitle);
+        if (!found || !IsWindowVisible(found))
+            return nullptr;
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        return owner == process.dwProcessId ? found : nullptr;
+    }
+
+    std::string path;
     PROCESS_INFORMATION process{};
     HWND window = nullptr;
+};
+
+// The dialog cases' large store in the prefix's real keys for as long as it
+// lives.
+class TRealLargeStore {
+public:
+    explicit TRealLargeStore(const TScratch& scratch) : scratch(scratch) {
+        scratch.UseScratchKeys(false);
+        DeleteRealProductKeys();
+        WriteDialogStoreKeys(scratch);
+        scratch.UseScratchKeys(true);
+    }
+    ~TRealLargeStore() {
+        scratch.UseScratchKeys(false);
+        DeleteRealProductKeys();
+        scratch.UseScratchKeys(true);
+    }
+    TRealLargeStore(const TRealLargeStore&) = delete;
+    TRealLargeStore& operator=(const TRealLargeStore&) = delete;
+
+private:
+    const TScratch& scratch;
+};
+
+class TStartupCase : public TBenchCase {
+public:
+    TStartupCase(const TScratch& scratch, bool largeStore)
+        : large(largeStore),
+          store(largeStore ? new TRealLargeStore(scratch) : nullptr),
+          program(BesideProgram("..\\ktconfig.exe")),
+          floor(BesideProgram("ktfloor.exe")) {}
+
+    std::string Name() const override {
+        return large ? "start-up, large store" : "start-up, sample installation";
+    }
+    double Goal() const override { return large ? 1.25 : 1.15; }
+
+    void Program() override { program.StartUntilVisible(); }
+    void Raw() override { floor.StartUntilVisible(); }
+    void Finish(bool) override {
+        program.Close();
+        floor.Close();
+    }
+
+private:
+    bool large;
+    std::unique_ptr<TRealLargeStore> store;
+    TStartedProgram program, floor;
+};
+
+// What the large store asks of the platform whatever a program does with
+// it, on top of the floor's start: the same registry reads as the pages,
+// the first bytes of every module the Plug-ins page looks at (and its
+// version block where it has one), each plug-in loaded and asked, each
+// tool's icon into an image list, and the rows of the three lists. Timed in
+// this process after the floor's dialog is visible. No program that shows
+// this store can start faster than this ratio to the floor; it is what the
+// large store's goal is to be read against.
+class TStartupBoundCase : public TBenchCase {
+public:
+    TStartupBoundCase(const TScratch& scratch, bool largeStore)
+        : scratch(scratch),
+          large(largeStore),
+          store(largeStore ? new TRealLargeStore(scratch) : nullptr),
+          floor(BesideProgram("ktfloor.exe")) {
+        host.reset(new THost);
+        rows = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 300, 200,
+                               host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        plugins = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_HASSTRINGS, 0, 0, 200, 200,
+                                  host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!rows || !plugins)
+            Die("cannot make the bound's lists");
+        for (int column = 0; column < 3; ++column) {
+            LVCOLUMNA info{};
+            info.mask = LVCF_WIDTH | LVCF_TEXT;
+            info.cx = 80;
+            info.pszText = const_cast<char*>("Column");
+            SendMessageA(rows, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                         reinterpret_cast<LPARAM>(&info));
+        }
+    }
+
+    std::string Name() const override {
+        return large ? "start-up, large store, bound" : "start-up, sample installation, bound";
+    }
+    // Not a goal of the program: the bound itself.
+    double Goal() const override { return 0; }
+
+    void Prepare(bool program) override {
+        if (program)
+            scratch.UseScratchKeys(false);
+        icons = ImageList_Create(16, 16, ILC_MASK, 33, 0);
+    }
+    void Program() override {
+        floor.StartUntilVisible();
+        StoreCalls();
+    }
+    void Raw() override { floor.StartUntilVisible(); }
+    void Finish(bool program) override {
+        floor.Close();
+        if (program)
+            scratch.UseScratchKeys(true);
+        SendMessageA(rows, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageA(plugins, LB_RESETCONTENT, 0, 0);
+        if (icons)
+            ImageList_Destroy(icons);
+        icons = nullptr;
+    }
+
+private:
+    void StoreCalls() {
+        char text[2048];
+        LONG size = sizeof text;
+        if (HANDLE running = OpenFileMappingA(FILE_MAP_READ, FALSE, "sharedchanneldataV_1"))
+            CloseHandle(running);
+        if (RegQueryValueA(HKEY_LOCAL_MACHINE, kChnFilesKey, text, &size) == ERROR_SUCCESS) {
+            for (const char* pattern : {"\\*.chn", "\\*.tpl", "\\*.txt"}) {
+                WIN32_FIND_DATAA found;
+                HANDLE search = FindFirstFileA((std::string(text) + pattern).c_str(), &found);
+                if (search != INVALID_HANDLE_VALUE)
+                    FindClose(search);
+            }
+        }
+        SendMessageA(rows, WM_SETREDRAW, FALSE, 0);
+        ServerReads();
+        SendMessageA(rows, WM_SETREDRAW, TRUE, 0);
+        HKEY product = nullptr;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product) != ERROR_SUCCESS)
+            Die("no product key");
+        size = sizeof text;
+        RegQueryValueA(product, nullptr, text, &size);
+        char program[MAX_PATH];
+        size = sizeof program;
+        if (RegQueryValueA(product, "AppPaths", program, &size) != ERROR_SUCCESS)
+            Die("no AppPaths");
+        size = sizeof text;
+        RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
+        // The desktop file's default place: the drive the program runs from.
+        char root[] = "?:\\";
+        root[0] = BesideProgram("..\\ktconfig.exe")[0];
+        GetDriveTypeA(root);
+        size = sizeof text;
+        RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size);
+        RegisteredPlugins(product);
+        RegCloseKey(product);
+        std::string dir = program;
+        ProductModules(dir.substr(0, dir.find_last_of('\\') + 1));
+        ToolIcons();
+    }
+
+    void ServerReads() {
+        HKEY keys[3] = {};
+        for (int part = 0; part < 3; ++part)
+            RegOpenKeyA(HKEY_LOCAL_MACHINE, kServerKeys[part], &keys[part]);
+        for (int number = 1;; ++number) {
+            char name[32];
+            wsprintfA(name, "Value%d", number);
+            char texts[3][2048];
+            LONG status = ERROR_SUCCESS;
+            for (int part = 0; part < 3; ++part) {
+                DWORD size = sizeof texts[part] - 1;
+                LONG got = RegQueryValueExA(keys[part], name, nullptr, nullptr,
+                                            reinterpret_cast<BYTE*>(texts[part]), &size);
+                if (part == 0)
+                    status = got;
+            }
+            if (status != ERROR_SUCCESS)
+                break;
+            AddRow(texts[0]);
+        }
+        for (HKEY key : keys)
+            RegCloseKey(key);
+    }
+
+    void AddRow(const char* text) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = static_cast<int>(SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0));
+        item.pszText = const_cast<char*>(text);
+        SendMessageA(rows, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+
+    // The one module whose marker the file itself answers, loaded when marked.
+    void LookAt(const char* path) {
+        char text[16];
+        if (ReadVersionText(path, kMarkerPath, text, sizeof text) == TVersionText::Found &&
+            lstrcmpiA(text, PL_MARKER) == 0)
+            RawAskPlugin(path, plugins);
+    }
+
+    void RegisteredPlugins(HKEY product) {
+        HKEY key = nullptr;
+        if (RegOpenKeyA(product, "Plugins", &key) != ERROR_SUCCESS)
+            return;
+        char name[256];
+        for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS;
+             ++index) {
+            char path[2048];
+            LONG size = sizeof path;
+            if (RegQueryValueA(key, name, path, &size) == ERROR_SUCCESS &&
+                GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+                LookAt(path);
+        }
+        RegCloseKey(key);
+    }
+
+    void ProductModules(const std::string& dir) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dir + "*.dll").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            LookAt((dir + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
+    void ToolIcons() {
+        HKEY launch = nullptr;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS)
+            return;
+        char name[32];
+        for (DWORD index = 0; RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS;
+             ++index) {
+            char commandLine[MAX_PATH];
+            LONG size = sizeof commandLine;
+            if (RegQueryValueA(launch, name, commandLine, &size) != ERROR_SUCCESS)
+                continue;
+            // The program is the quoted part of the command line.
+            std::string program = commandLine + 1;
+            program = program.substr(0, program.find('"'));
+            HICON icon = nullptr;
+            UINT id = 0;
+            UINT made = PrivateExtractIconsA(program.c_str(), 0, 16, 16, &icon, &id, 1, 0);
+            if (made == 0 || made == static_cast<UINT>(-1))
+                icon = nullptr;
+            if (!icon) {
+                char path[MAX_PATH];
+                lstrcpynA(path, program.c_str(), sizeof path);
+                WORD index = 0;
+                icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), path, &index);
+            }
+            if (icon) {
+                ImageList_ReplaceIcon(icons, -1, icon);
+                DestroyIcon(icon);
+            }
+            AddRow(name);
+        }
+        RegCloseKey(launch);
+    }
+
+    static constexpr char kMarkerPath[] = "\\StringFileInfo\\040904E4\\InternalName";
+
+    const TScratch& scratch;
+    bool large;
+    std::unique_ptr<TRealLargeStore> store;
+    TStartedProgram floor;
+    std::unique_ptr<THost> host;
+    HWND rows = nullptr;
+    HWND plugins = nullptr;
+    HIMAGELIST icons = nullptr;
 };
 
 }  // namespace
 
 std::unique_ptr<TBenchCase> NewStartupCase(const TScratch& scratch, bool largeStore) {
     return std::unique_ptr<TBenchCase>(new TStartupCase(scratch, largeStore));
+}
+
+std::unique_ptr<TBenchCase> NewStartupBoundCase(const TScratch& scratch, bool largeStore) {
+    return std::unique_ptr<TBenchCase>(new TStartupBoundCase(scratch, largeStore));
 }
 
 }  // namespace kt_bench
