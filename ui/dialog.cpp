@@ -49,6 +49,10 @@ INT_PTR TDialog::StartDialog(HWND window, HWND defaultFocus) {
     // The page may have been destroyed inside InitDlg; then nothing is ours.
     if (!IsWindow(window))
         return FALSE;
+    // As the dialog manager does for a control dialog: a hidden child takes
+    // no focus while it is made. Focus there would activate the top-level
+    // window behind it early, and the sheet gives the focus to its tree once
+    // every page exists.
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     if (focusId && ((style & WS_VISIBLE) || !(style & WS_CHILD))) {
         if (HWND focus = ::GetDlgItem(window, focusId))
