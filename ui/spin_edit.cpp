@@ -68,6 +68,10 @@ bool TSpinBut::IsSpinButton(HWND window) {
     return lstrcmpiA(className, kClassName) == 0;
 }
 
+HWND TSpinBut::GetBuddy() const {
+    return reinterpret_cast<HWND>(SendMessageA(hwnd, UDM_GETBUDDY, 0, 0));
+}
+
 void TSpinBut::SetBuddy(HWND buddy) {
     SendMessageA(hwnd, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
 }
@@ -93,8 +97,11 @@ TSpinEdit::TSpinEdit(TWin* dialog, int id, TSpinData* data)
         spin = NewWindowObject<TSpinBut>(dialog, id + 1);
     }
     if (hwnd) {
-        // The spin button reads the edit back when clicked: keep the two in step.
-        if (spin)
+        // The spin button reads the edit back when clicked: keep the two in
+        // step. A button that took the edit as its buddy when the template
+        // made it (UDS_AUTOBUDDY) is not given it again: that would align
+        // both anew for nothing.
+        if (spin && spin->GetBuddy() != hwnd)
             spin->SetBuddy(hwnd);
         SendMessageA(hwnd, EM_LIMITTEXT, kNumberTextSize - 1, 0);
     }

@@ -28,6 +28,8 @@ public:
     // Whether the window is an up-down control.
     static bool IsSpinButton(HWND window);
 
+    // UDM_GETBUDDY.
+    HWND GetBuddy() const;
     // UDM_SETBUDDY.
     void SetBuddy(HWND buddy);
     // UDM_SETRANGE32.
