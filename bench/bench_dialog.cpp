@@ -147,17 +147,6 @@ private:
         }
     }
 
-    static void AddRow(HWND list, const char* text, int image) {
-        if (!list)
-            return;
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        item.pszText = const_cast<char*>(text);
-        item.iImage = image;
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-
     void ReadStore(HWND* pages) {
         HWND serverList =
             pages[kNetworkPage] ? GetDlgItem(pages[kNetworkPage], IDC_NETWORK_LIST) : nullptr;
@@ -165,60 +154,16 @@ private:
             pages[kSharePage] ? GetDlgItem(pages[kSharePage], IDC_SHARETOOL_LIST) : nullptr;
         HWND pluginList =
             pages[kPluginPage] ? GetDlgItem(pages[kPluginPage], IDC_PLUGIN_LIST) : nullptr;
-        char text[2048];
-        LONG size = sizeof text;
-        RegQueryValueA(HKEY_LOCAL_MACHINE, kChnFilesKey, text, &size);
-        for (const char* pattern : {"\\*.chn", "\\*.tpl", "\\*.txt"}) {
-            WIN32_FIND_DATAA found;
-            HANDLE search = FindFirstFileA((store.chnDir + pattern).c_str(), &found);
-            if (search != INVALID_HANDLE_VALUE)
-                FindClose(search);
-        }
-        ReadServers(serverList);
+        RawReadChannelDir();
+        RawReadServers(serverList);
 
         HKEY product = nullptr;
         if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product) != ERROR_SUCCESS)
             Die("no product key");
-        size = sizeof text;
-        RegQueryValueA(product, nullptr, text, &size);
-        size = sizeof text;
-        RegQueryValueA(product, "AppPaths", text, &size);
-        size = sizeof text;
-        RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
-        size = sizeof text;
-        RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size);
+        RawReadProductValues(product);
         ReadPlugins(product, pluginList);
         RegCloseKey(product);
-        ReadTools(toolList);
-    }
-
-    void ReadServers(HWND list) {
-        HKEY keys[3] = {};
-        for (int part = 0; part < 3; ++part)
-            RegOpenKeyA(HKEY_LOCAL_MACHINE, kServerKeys[part], &keys[part]);
-        // The cheapest way to fill a list: no repainting row by row.
-        if (list)
-            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        for (int number = 1;; ++number) {
-            char name[32];
-            wsprintfA(name, "Value%d", number);
-            char texts[3][2048];
-            LONG status = ERROR_SUCCESS;
-            for (int part = 0; part < 3; ++part) {
-                DWORD size = sizeof texts[part] - 1;
-                LONG got = RegQueryValueExA(keys[part], name, nullptr, nullptr,
-                                            reinterpret_cast<BYTE*>(texts[part]), &size);
-                if (part == 0)
-                    status = got;
-            }
-            if (status != ERROR_SUCCESS)
-                break;
-            AddRow(list, texts[0], 0);
-        }
-        for (HKEY key : keys)
-            RegCloseKey(key);
-        if (list)
-            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        RawReadTools(toolList, platform ? toolImages : nullptr);
     }
 
     void ReadPlugins(HKEY product, HWND list) {
@@ -247,35 +192,6 @@ private:
                 RawAskPlugin(path.c_str(), list);
         } while (FindNextFileA(search, &found));
         FindClose(search);
-    }
-
-    void ReadTools(HWND list) {
-        HKEY launch = nullptr;
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS)
-            return;
-        char name[32];
-        for (DWORD index = 0; RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS;
-             ++index) {
-            char commandLine[MAX_PATH];
-            LONG size = sizeof commandLine;
-            if (RegQueryValueA(launch, name, commandLine, &size) != ERROR_SUCCESS)
-                continue;
-            if (!platform)
-                continue;
-            // The program is the quoted part of the command line.
-            std::string program = commandLine + 1;
-            program = program.substr(0, program.find('"'));
-            HICON small = nullptr;
-            int image = 0;
-            UINT id = 0;
-            UINT made = PrivateExtractIconsA(program.c_str(), 0, 16, 16, &small, &id, 1, 0);
-            if (made > 0 && made != static_cast<UINT>(-1) && small) {
-                image = ImageList_ReplaceIcon(toolImages, -1, small);
-                DestroyIcon(small);
-            }
-            AddRow(list, name, image);
-        }
-        RegCloseKey(launch);
     }
 
     const TStore& store;

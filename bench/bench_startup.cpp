@@ -9,11 +9,8 @@
 
 #include "app/my_app.h"
 #include "bench/bench_world.h"
-#include "plugins/version_file.h"
-#include "sdk/korvane_plugin.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace kt_bench {
 
@@ -200,82 +197,26 @@ public:
 
 private:
     void StoreCalls() {
-        char text[2048];
-        LONG size = sizeof text;
         if (HANDLE running = OpenFileMappingA(FILE_MAP_READ, FALSE, "sharedchanneldataV_1"))
             CloseHandle(running);
-        if (RegQueryValueA(HKEY_LOCAL_MACHINE, kChnFilesKey, text, &size) == ERROR_SUCCESS) {
-            for (const char* pattern : {"\\*.chn", "\\*.tpl", "\\*.txt"}) {
-                WIN32_FIND_DATAA found;
-                HANDLE search = FindFirstFileA((std::string(text) + pattern).c_str(), &found);
-                if (search != INVALID_HANDLE_VALUE)
-                    FindClose(search);
-            }
-        }
-        SendMessageA(rows, WM_SETREDRAW, FALSE, 0);
-        ServerReads();
-        SendMessageA(rows, WM_SETREDRAW, TRUE, 0);
+        RawReadChannelDir();
+        RawReadServers(rows);
         HKEY product = nullptr;
         if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product) != ERROR_SUCCESS)
             Die("no product key");
-        size = sizeof text;
-        RegQueryValueA(product, nullptr, text, &size);
-        char program[MAX_PATH];
-        size = sizeof program;
-        if (RegQueryValueA(product, "AppPaths", program, &size) != ERROR_SUCCESS)
-            Die("no AppPaths");
-        size = sizeof text;
-        RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
+        std::string program = RawReadProductValues(product);
         // The desktop file's default place: the drive the program runs from.
         char root[] = "?:\\";
         root[0] = BesideProgram("..\\ktconfig.exe")[0];
         GetDriveTypeA(root);
-        size = sizeof text;
-        RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size);
         RegisteredPlugins(product);
         RegCloseKey(product);
-        std::string dir = program;
-        ProductModules(dir.substr(0, dir.find_last_of('\\') + 1));
-        ToolIcons();
+        ProductModules(program.substr(0, program.find_last_of('\\') + 1));
+        RawReadTools(rows, icons);
     }
 
-    void ServerReads() {
-        HKEY keys[3] = {};
-        for (int part = 0; part < 3; ++part)
-            RegOpenKeyA(HKEY_LOCAL_MACHINE, kServerKeys[part], &keys[part]);
-        for (int number = 1;; ++number) {
-            char name[32];
-            wsprintfA(name, "Value%d", number);
-            char texts[3][2048];
-            LONG status = ERROR_SUCCESS;
-            for (int part = 0; part < 3; ++part) {
-                DWORD size = sizeof texts[part] - 1;
-                LONG got = RegQueryValueExA(keys[part], name, nullptr, nullptr,
-                                            reinterpret_cast<BYTE*>(texts[part]), &size);
-                if (part == 0)
-                    status = got;
-            }
-            if (status != ERROR_SUCCESS)
-                break;
-            AddRow(texts[0]);
-        }
-        for (HKEY key : keys)
-            RegCloseKey(key);
-    }
-
-    void AddRow(const char* text) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0));
-        item.pszText = const_cast<char*>(text);
-        SendMessageA(rows, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-
-    // The one module whose marker the file itself answers, loaded when marked.
     void LookAt(const char* path) {
-        char text[16];
-        if (ReadVersionText(path, kMarkerPath, text, sizeof text) == TVersionText::Found &&
-            lstrcmpiA(text, PL_MARKER) == 0)
+        if (RawIsMarked(path))
             RawAskPlugin(path, plugins);
     }
 
@@ -305,42 +246,6 @@ private:
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-
-    void ToolIcons() {
-        HKEY launch = nullptr;
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS)
-            return;
-        char name[32];
-        for (DWORD index = 0; RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS;
-             ++index) {
-            char commandLine[MAX_PATH];
-            LONG size = sizeof commandLine;
-            if (RegQueryValueA(launch, name, commandLine, &size) != ERROR_SUCCESS)
-                continue;
-            // The program is the quoted part of the command line.
-            std::string program = commandLine + 1;
-            program = program.substr(0, program.find('"'));
-            HICON icon = nullptr;
-            UINT id = 0;
-            UINT made = PrivateExtractIconsA(program.c_str(), 0, 16, 16, &icon, &id, 1, 0);
-            if (made == 0 || made == static_cast<UINT>(-1))
-                icon = nullptr;
-            if (!icon) {
-                char path[MAX_PATH];
-                lstrcpynA(path, program.c_str(), sizeof path);
-                WORD index = 0;
-                icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), path, &index);
-            }
-            if (icon) {
-                ImageList_ReplaceIcon(icons, -1, icon);
-                DestroyIcon(icon);
-            }
-            AddRow(name);
-        }
-        RegCloseKey(launch);
-    }
-
-    static constexpr char kMarkerPath[] = "\\StringFileInfo\\040904E4\\InternalName";
 
     const TScratch& scratch;
     bool large;

@@ -1,8 +1,11 @@
 #include "bench/bench_world.h"
 
 #include "bench/bench.h"
+#include "plugins/version_file.h"
 #include "sdk/korvane_plugin.h"
 #include "sharing/command_line.h"
+
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -165,24 +168,13 @@ std::vector<std::string> FillModuleDir(const std::string& dir, const char* prefi
     return plugins;
 }
 
-// The plug-in marker test, as bare as it can be.
+// The plug-in marker test, as bare as it can be: the few reads of the
+// module file that find its version block.
 bool RawIsMarked(const char* path) {
-    DWORD unused = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &unused);
-    if (!size)
-        return false;
-    void* block = std::malloc(size);
-    if (!block)
-        return false;
-    bool marked = false;
-    void* value = nullptr;
-    UINT length = 0;
-    if (GetFileVersionInfoA(path, 0, size, block) &&
-        VerQueryValueA(block, "\\StringFileInfo\\040904E4\\InternalName", &value, &length) && value)
-        marked = length >= sizeof PL_MARKER - 1 &&
-                 std::strncmp(static_cast<const char*>(value), PL_MARKER, sizeof PL_MARKER) == 0;
-    std::free(block);
-    return marked;
+    char text[sizeof PL_MARKER + 1];
+    return ReadVersionText(path, "\\StringFileInfo\\040904E4\\InternalName", text, sizeof text) ==
+               TVersionText::Found &&
+           std::strcmp(text, PL_MARKER) == 0;
 }
 
 // What the platform does for one plug-in whatever the program: load it and
@@ -200,6 +192,105 @@ void RawAskPlugin(const char* path, HWND list) {
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), 1);
     }
     FreeLibrary(module);
+}
+
+void RawReadChannelDir() {
+    char dir[2048];
+    LONG size = sizeof dir;
+    if (RegQueryValueA(HKEY_LOCAL_MACHINE, kChnFilesKey, dir, &size) != ERROR_SUCCESS)
+        return;
+    for (const char* pattern : {"\\*.chn", "\\*.tpl", "\\*.txt"}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((std::string(dir) + pattern).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+}
+
+std::string RawReadProductValues(HKEY product) {
+    char text[2048];
+    LONG size = sizeof text;
+    RegQueryValueA(product, nullptr, text, &size);
+    char program[MAX_PATH] = "";
+    size = sizeof program;
+    if (RegQueryValueA(product, "AppPaths", program, &size) != ERROR_SUCCESS)
+        program[0] = '\0';
+    size = sizeof text;
+    RegQueryValueA(HKEY_CURRENT_USER, kDskPathKey, text, &size);
+    size = sizeof text;
+    RegQueryValueA(HKEY_LOCAL_MACHINE, kMaxChannelsKey, text, &size);
+    return program;
+}
+
+void RawAddRow(HWND list, const char* text, int image) {
+    if (!list)
+        return;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(text);
+    item.iImage = image;
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void RawReadServers(HWND list) {
+    HKEY keys[3] = {};
+    for (int part = 0; part < 3; ++part)
+        RegOpenKeyA(HKEY_LOCAL_MACHINE, kServerKeys[part], &keys[part]);
+    // The cheapest way to fill a list: no repainting row by row.
+    if (list)
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (int number = 1;; ++number) {
+        char name[32];
+        wsprintfA(name, "Value%d", number);
+        char texts[3][2048];
+        LONG status = ERROR_SUCCESS;
+        for (int part = 0; part < 3; ++part) {
+            DWORD size = sizeof texts[part] - 1;
+            LONG got = RegQueryValueExA(keys[part], name, nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(texts[part]), &size);
+            if (part == 0)
+                status = got;
+        }
+        if (status != ERROR_SUCCESS)
+            break;
+        RawAddRow(list, texts[0], 0);
+    }
+    for (HKEY key : keys)
+        RegCloseKey(key);
+    if (list)
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
+void RawReadTools(HWND list, HIMAGELIST images) {
+    HKEY launch = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kLaunchKey, &launch) != ERROR_SUCCESS)
+        return;
+    char name[32];
+    for (DWORD index = 0; RegEnumKeyA(launch, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
+        char commandLine[MAX_PATH];
+        LONG size = sizeof commandLine;
+        if (RegQueryValueA(launch, name, commandLine, &size) != ERROR_SUCCESS || !images)
+            continue;
+        char program[kProgramSize];
+        SplitCommandLine(program, commandLine);
+        HICON icon = nullptr;
+        UINT id = 0;
+        UINT made = PrivateExtractIconsA(program, 0, 16, 16, &icon, &id, 1, 0);
+        if (made == 0 || made == static_cast<UINT>(-1))
+            icon = nullptr;
+        if (!icon) {
+            WORD iconIndex = 0;
+            icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), program, &iconIndex);
+        }
+        int image = 0;
+        if (icon) {
+            image = ImageList_ReplaceIcon(images, -1, icon);
+            DestroyIcon(icon);
+        }
+        RawAddRow(list, name, image);
+    }
+    RegCloseKey(launch);
 }
 
 }  // namespace kt_bench

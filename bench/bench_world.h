@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -64,9 +66,25 @@ void WriteTools(const std::vector<TTool>& tools);
 std::vector<std::string> FillModuleDir(const std::string& dir, const char* prefix, int count,
                                        int marked);
 
-// The raw calls: the plug-in marker test, as bare as it can be; loading a
-// plug-in and asking it for its name, added to list (when not null).
+// The raw calls: the plug-in marker test, as bare as it can be (the
+// module file's own version block read, the few reads that it takes);
+// loading a plug-in and asking it for its name, added to list (when not
+// null).
 bool RawIsMarked(const char* path);
 void RawAskPlugin(const char* path, HWND list);
+// The Channel files page's reads: the stored directory and whether it
+// holds files of each kind.
+void RawReadChannelDir();
+// The single values of the product key and of the user's and the machine's
+// settings; the stored program file (AppPaths).
+std::string RawReadProductValues(HKEY product);
+// A row appended to a list view (none when list is null): text, picture.
+void RawAddRow(HWND list, const char* text, int image);
+// The Network store read value by value as its page reads it, a row for
+// each item, the list not repainting in between.
+void RawReadServers(HWND list);
+// The Launch key's tools read; with images, each program's icon (or the
+// one associated with it) into images, and a row for each tool.
+void RawReadTools(HWND list, HIMAGELIST images);
 
 }  // namespace kt_bench
