@@ -21,18 +21,7 @@ wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 # prefix's real keys: the run command's sample installation (scripts/sample)
 # goes there first, in place of whatever product keys the prefix holds. The
 # benchmark writes its large store there itself and removes both at the end.
-seed_sample() {
-    local f
-    wine reg delete 'HKLM\SOFTWARE\Tavrel' /f </dev/null >/dev/null 2>&1
-    wine reg delete 'HKCU\SOFTWARE\Tavrel' /f </dev/null >/dev/null 2>&1
-    for f in "$here"/scripts/sample/*.reg; do
-        wine reg import "$(winepath -w "$f")" </dev/null >/dev/null 2>&1 ||
-            { echo "cannot import $f" >&2; return 1; }
-    done
-    for f in "$here"/scripts/sample/*.sh; do
-        bash "$f" </dev/null || return 1
-    done
-}
+source "$here/scripts/seed-sample.sh"
 group=${2:-all}
 if [ "$group" = all ] || [ "$group" = startup ]; then
     seed_sample || exit 1
