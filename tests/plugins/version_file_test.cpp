@@ -24,8 +24,7 @@ constexpr size_t kTextSize = 13;
 const char* const kSubBlocks[] = {
     "\\StringFileInfo\\040904E4\\InternalName",
     "\\StringFileInfo\\040904B0\\InternalName",
-    "\\StringFileInfo\\040904b0\\fileDESCRIPTION",
-    "StringFileInfo\\\\040904E4\\OriginalFilename\\",
+    "StringFileInfo\\\\040904b0\\fileDESCRIPTION\\",  // another form of path
     "\\VarFileInfo\\Translation",  // binary: always the system's
     "\\StringFileInfo\\040904E4",  // a block, not a text
 };
@@ -113,6 +112,17 @@ TEST(VersionFile, RealModulesGetTheSystemsAnswerAndMostAreAnsweredWithoutIt) {
     std::vector<std::string> files = FilesIn(system, "*.dll");
     for (const std::string& exe : FilesIn(system, "*.exe"))
         files.push_back(exe);
+    // Both kinds of header: a 64-bit system keeps its 32-bit modules apart,
+    // and a 64-bit Wine that runs none still has them among its own files.
+    std::vector<std::string> otherKind = {"Z:\\usr\\lib\\i386-linux-gnu\\wine\\i386-windows"};
+    char wow[MAX_PATH];
+    UINT wowLength = GetSystemWow64DirectoryA(wow, sizeof wow);
+    if (wowLength > 0 && wowLength < sizeof wow)
+        otherKind.push_back(wow);
+    for (const std::string& dir : otherKind) {
+        for (const std::string& dll : FilesIn(dir, "*.dll"))
+            files.push_back(dll);
+    }
     for (const char* module : {"pl_alpha", "pl_unmarked", "pl_other_name", "pl_other_language",
                                "pl_marker_suffix", "pl_name255"})
         files.push_back(TestModule(module));
