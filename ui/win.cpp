@@ -15,11 +15,11 @@ const char kObjectProp[] = "VLWinObject";
 void* lastAllocation = nullptr;
 int failingAllocations = 0;
 
-// The window of every linked object, kept in this process as well as in the
-// window's property: under Wine each GetPropA is a round trip to the
-// wineserver, and the dispatch looks the object up for every message. The
-// property stays the record; the table answers first, and once it has ever
-// been full, a window it does not hold is asked for its property.
+// The window of every linked object, kept in this process: under Wine each
+// window property is a round trip to the wineserver, to set and to read,
+// and the dispatch looks the object up for every message. Only a window
+// that the table has no room for keeps its object in a property; once the
+// table has ever been full, a window it does not hold is asked for it.
 class TObjectTable {
 public:
     TWin* Find(HWND window, bool* sure) {
@@ -42,13 +42,14 @@ public:
         return nullptr;
     }
 
-    void Add(HWND window, TWin* win) {
+    // False when the table has no room (every slot but a quarter live).
+    bool Add(HWND window, TWin* win) {
         Remove(window);
         if ((used + 1) * 4 > kSize * 3)
             Compact();
         if ((used + 1) * 4 > kSize * 3) {
             overflowed = true;
-            return;
+            return false;
         }
         size_t i = Hash(window);
         while (slots[i].window && slots[i].win)
@@ -56,14 +57,20 @@ public:
         if (!slots[i].window)
             ++used;
         slots[i] = Slot{window, win};
+        return true;
     }
 
-    void Remove(HWND window) {
+    // Whether the table held the window.
+    bool Remove(HWND window) {
+        bool held = false;
         for (size_t i = Hash(window), n = 0; n < kSize && slots[i].window;
              i = (i + 1) % kSize, ++n) {
-            if (slots[i].window == window && slots[i].win)
+            if (slots[i].window == window && slots[i].win) {
                 slots[i].win = nullptr;  // the slot stays taken for later probes
+                held = true;
+            }
         }
+        return held;
     }
 
 private:
@@ -176,7 +183,8 @@ TWin* TWin::GetWin(HWND window) {
 int TWin::LinkWindow(HWND window) {
     if (!window || GetWin(window))
         return 0;
-    if (!SetPropA(window, kObjectProp, this))
+    const bool inTable = objects.Add(window, this);
+    if (!inTable && !SetPropA(window, kObjectProp, this))
         return 0;
     // A window of another process (or one being destroyed) refuses the new
     // procedure: then the object is not linked at all.
@@ -184,12 +192,14 @@ int TWin::LinkWindow(HWND window) {
     LONG_PTR previous =
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LayerWndProc()));
     if (!previous && GetLastError() != ERROR_SUCCESS) {
-        RemovePropA(window, kObjectProp);
+        if (inTable)
+            objects.Remove(window);
+        else
+            RemovePropA(window, kObjectProp);
         return 0;
     }
     hwnd = window;
     ownProc = reinterpret_cast<WNDPROC>(previous);
-    objects.Add(window, this);
     return 1;
 }
 
@@ -198,8 +208,8 @@ void TWin::UnlinkWindow() {
         return;
     if (ownProc)
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
-    RemovePropA(hwnd, kObjectProp);
-    objects.Remove(hwnd);
+    if (!objects.Remove(hwnd))
+        RemovePropA(hwnd, kObjectProp);
     hwnd = nullptr;
     ownProc = nullptr;
 }

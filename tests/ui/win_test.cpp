@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 int constructed = 0;
@@ -101,3 +103,38 @@ TEST_F(WinTest, UnlinkedWindowGetsItsOwnProcedureBack) {
 }
 
 }  // namespace
+
+// The layer keeps its objects in a table of its own; windows past what the
+// table holds keep theirs in a window property. Both kinds are found, take
+// their messages and are unlinked alike.
+TEST_F(WinTest, MoreWindowsThanTheTableHoldsAreStillLinked) {
+    auto* frame = new TCountedWin;
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(frame->Create());
+    constexpr int kChildren = 900;
+    std::vector<TCountedStatic*> children;
+    for (int id = 1; id <= kChildren; ++id) {
+        auto* child = new TCountedStatic(frame, id);
+        ASSERT_NE(nullptr, child);
+        ASSERT_TRUE(child->Create()) << "child " << id;
+        children.push_back(child);
+    }
+    for (TCountedStatic* child : children) {
+        HWND window = child->GetHandle();
+        ASSERT_EQ(child, TWin::GetWin(window));
+        // The message goes through the object to the control's own procedure.
+        SetWindowTextA(window, "linked");
+        char text[16];
+        GetWindowTextA(window, text, sizeof text);
+        ASSERT_STREQ("linked", text);
+    }
+    // Unlinked, the last object no longer goes with its window.
+    TCountedStatic* last = children.back();
+    HWND lastWindow = last->GetHandle();
+    last->UnlinkWindow();
+    EXPECT_EQ(nullptr, TWin::GetWin(lastWindow));
+    DestroyWindow(lastWindow);
+    delete last;
+    ASSERT_TRUE(DestroyWindow(frame->GetHandle()));
+    EXPECT_EQ(kChildren + 1, destroyed);
+}
