@@ -11,20 +11,9 @@
 # The counts are the same from run to run; times are not (bench.sh measures
 # those). A tracing wineserver is slow, so no time is printed here.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-cd "$here"
-build=$here/${KT_BUILD:-build}
-bash scripts/install-deps.sh
-source scripts/wine-env.sh
-toolchain=cmake/mingw-i686.cmake
-if [ "$KT_WINE_BITS" = 64 ]; then
-    build=$build-x64
-    toolchain=cmake/mingw-x86_64.cmake
-fi
-bash scripts/configure.sh "$build" "$toolchain"
-cmake --build "$build" --target ktconfig ktfloor ktstartmark ktsample ktnotes
-
-export WINEPREFIX=$build/wineprefix KT_BUILD_DIR=$build
+cd "$(dirname "$0")/.."
+source scripts/measured-build.sh
+measured_build ktconfig ktfloor ktstartmark ktsample ktnotes
 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
 set -uo pipefail
 source scripts/wine-env.sh
