@@ -161,37 +161,9 @@ private:
         if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product) != ERROR_SUCCESS)
             Die("no product key");
         RawReadProductValues(product);
-        ReadPlugins(product, pluginList);
+        RawReadPlugins(product, store.productDir + "\\", platform, pluginList);
         RegCloseKey(product);
         RawReadTools(toolList, platform ? toolImages : nullptr);
-    }
-
-    void ReadPlugins(HKEY product, HWND list) {
-        HKEY plugins = nullptr;
-        if (RegOpenKeyA(product, "Plugins", &plugins) == ERROR_SUCCESS) {
-            char name[256];
-            for (DWORD index = 0; RegEnumKeyA(plugins, index, name, sizeof name) == ERROR_SUCCESS;
-                 ++index) {
-                char path[2048];
-                LONG size = sizeof path;
-                if (RegQueryValueA(plugins, name, path, &size) != ERROR_SUCCESS)
-                    continue;
-                if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && RawIsMarked(path) &&
-                    platform)
-                    RawAskPlugin(path, list);
-            }
-            RegCloseKey(plugins);
-        }
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((store.productDir + "\\*.dll").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            std::string path = store.productDir + "\\" + found.cFileName;
-            if (RawIsMarked(path.c_str()) && platform)
-                RawAskPlugin(path.c_str(), list);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
     }
 
     const TStore& store;

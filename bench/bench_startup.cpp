@@ -209,42 +209,9 @@ private:
         char root[] = "?:\\";
         root[0] = BesideProgram("..\\ktconfig.exe")[0];
         GetDriveTypeA(root);
-        RegisteredPlugins(product);
+        RawReadPlugins(product, program.substr(0, program.find_last_of('\\') + 1), true, plugins);
         RegCloseKey(product);
-        ProductModules(program.substr(0, program.find_last_of('\\') + 1));
         RawReadTools(rows, icons);
-    }
-
-    void LookAt(const char* path) {
-        if (RawIsMarked(path))
-            RawAskPlugin(path, plugins);
-    }
-
-    void RegisteredPlugins(HKEY product) {
-        HKEY key = nullptr;
-        if (RegOpenKeyA(product, "Plugins", &key) != ERROR_SUCCESS)
-            return;
-        char name[256];
-        for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS;
-             ++index) {
-            char path[2048];
-            LONG size = sizeof path;
-            if (RegQueryValueA(key, name, path, &size) == ERROR_SUCCESS &&
-                GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-                LookAt(path);
-        }
-        RegCloseKey(key);
-    }
-
-    void ProductModules(const std::string& dir) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((dir + "*.dll").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            LookAt((dir + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
     }
 
     const TScratch& scratch;

@@ -222,6 +222,39 @@ std::string RawReadProductValues(HKEY product) {
     return program;
 }
 
+namespace {
+
+void LookAt(const char* path, bool load, HWND list) {
+    if (RawIsMarked(path) && load)
+        RawAskPlugin(path, list);
+}
+
+}  // namespace
+
+void RawReadPlugins(HKEY product, const std::string& dir, bool load, HWND list) {
+    HKEY plugins = nullptr;
+    if (RegOpenKeyA(product, "Plugins", &plugins) == ERROR_SUCCESS) {
+        char name[256];
+        for (DWORD index = 0; RegEnumKeyA(plugins, index, name, sizeof name) == ERROR_SUCCESS;
+             ++index) {
+            char path[2048];
+            LONG size = sizeof path;
+            if (RegQueryValueA(plugins, name, path, &size) == ERROR_SUCCESS &&
+                GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+                LookAt(path, load, list);
+        }
+        RegCloseKey(plugins);
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "*.dll").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        LookAt((dir + found.cFileName).c_str(), load, list);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 void RawAddRow(HWND list, const char* text, int image) {
     if (!list)
         return;

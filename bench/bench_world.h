@@ -78,6 +78,10 @@ void RawReadChannelDir();
 // The single values of the product key and of the user's and the machine's
 // settings; the stored program file (AppPaths).
 std::string RawReadProductValues(HKEY product);
+// The registered plug-ins and the modules of the product directory dir
+// (with its trailing separator), each one's marker tested; with load, each
+// plug-in loaded and asked, its name added to list.
+void RawReadPlugins(HKEY product, const std::string& dir, bool load, HWND list);
 // A row appended to a list view (none when list is null): text, picture.
 void RawAddRow(HWND list, const char* text, int image);
 // The Network store read value by value as its page reads it, a row for

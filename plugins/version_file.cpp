@@ -27,6 +27,7 @@ constexpr DWORD kMaxBlock = 0xFFFF;
 constexpr size_t kNodeHeader = 6;  // wLength, wValueLength, wType
 constexpr int kMaxKey = 64;
 constexpr int kMaxLanguages = 64;
+constexpr uint32_t kMaxEntries = 1024;
 
 uint16_t Word(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -142,17 +143,13 @@ public:
     // holding address (the system's rule for a data module) holds them all
     // in its file data, and an image mapping would show the same bytes.
     bool Locate(uint32_t address, uint32_t length, uint64_t* offset) const {
-        for (int i = 0; i < count; ++i) {
-            const TSection& s = sections[i];
-            if (address < s.address || address - s.address >= s.rawSize)
-                continue;
-            uint64_t end = static_cast<uint64_t>(address - s.address) + length;
-            if (end > s.rawSize || (s.virtualSize && end > s.virtualSize))
-                return false;
-            *offset = static_cast<uint64_t>(s.rawOffset) + (address - s.address);
-            return *offset + length <= file.Size();
-        }
-        return false;
+        const TSection* s = FirstSection(address);
+        if (!s)
+            return false;
+        const uint64_t end = static_cast<uint64_t>(address - s->address) + length;
+        if (end > s->rawSize || (s->virtualSize && end > s->virtualSize))
+            return false;
+        return InFile(*s, address, length, offset);
     }
 
     // Whether the system finds `length` bytes at address, however it maps
@@ -161,22 +158,35 @@ public:
     // the section's pages.
     bool SystemCanCopy(uint32_t address, uint32_t length) const {
         constexpr uint64_t kPage = 0x1000;
-        for (int i = 0; i < count; ++i) {
-            const TSection& s = sections[i];
-            if (address < s.address || address - s.address >= s.rawSize)
-                continue;
-            const uint64_t end = static_cast<uint64_t>(address - s.address) + length;
-            const uint64_t pages =
-                (static_cast<uint64_t>(s.virtualSize) + kPage - 1) & ~(kPage - 1);
-            if (end > s.rawSize || (s.virtualSize && end > pages))
-                return false;
-            const uint64_t offset = static_cast<uint64_t>(s.rawOffset) + (address - s.address);
-            return offset <= file.Size() && length <= file.Size() - offset;
-        }
-        return false;
+        const TSection* s = FirstSection(address);
+        if (!s)
+            return false;
+        const uint64_t end = static_cast<uint64_t>(address - s->address) + length;
+        const uint64_t pages = (static_cast<uint64_t>(s->virtualSize) + kPage - 1) & ~(kPage - 1);
+        if (end > s->rawSize || (s->virtualSize && end > pages))
+            return false;
+        uint64_t offset = 0;
+        return InFile(*s, address, length, &offset);
     }
 
 private:
+    // The first section whose file data holds address.
+    const TSection* FirstSection(uint32_t address) const {
+        for (int i = 0; i < count; ++i) {
+            const TSection& s = sections[i];
+            if (address >= s.address && address - s.address < s.rawSize)
+                return &s;
+        }
+        return nullptr;
+    }
+
+    // The file offset of address in section s, when length bytes from there
+    // lie in the file.
+    bool InFile(const TSection& s, uint32_t address, uint32_t length, uint64_t* offset) const {
+        *offset = static_cast<uint64_t>(s.rawOffset) + (address - s.address);
+        return *offset <= file.Size() && length <= file.Size() - *offset;
+    }
+
     const TModuleFile& file;
     TSection sections[kMaxSections] = {};
     int count = 0;
@@ -212,6 +222,10 @@ public:
             return TStep::Unsure;
         const uint32_t named = Word(directory + 12);
         const uint32_t ids = Word(directory + 14);
+        // Modules have a few dozen resource types; a damaged count would be
+        // read entry by entry.
+        if (named + ids > kMaxEntries)
+            return TStep::Unsure;
         uint32_t previous = 0;
         TStep result = TStep::Missing;
         for (uint32_t i = 0; i < ids; ++i) {
@@ -293,7 +307,7 @@ struct TNode {
 
 class TBlock {
 public:
-    TBlock(const uint8_t* bytes, size_t size) : bytes(bytes), size(size) {}
+    explicit TBlock(const uint8_t* bytes) : bytes(bytes) {}
 
     // The node at start, inside limit; false for anything of another form.
     bool Node(size_t start, size_t limit, TNode* node) const {
@@ -389,7 +403,6 @@ private:
     }
 
     const uint8_t* bytes;
-    size_t size;
 };
 
 TVersionText AsAnswer(TStep step) {
@@ -398,7 +411,7 @@ TVersionText AsAnswer(TStep step) {
 
 TVersionText QueryBlock(const uint8_t* bytes, size_t size, const char* subBlock, char* text,
                         size_t textSize) {
-    TBlock block(bytes, size);
+    TBlock block(bytes);
     TNode node;
     if (!block.Node(0, size, &node))
         return TVersionText::AskSystem;
